@@ -1,0 +1,32 @@
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "bench_host.h"
+#include "render/scene.h"
+
+namespace {
+
+// The floor: wiping the same memory with nothing drawn on it.
+void BM_MemsetSurface(benchmark::State& state) {
+    prepareBenchWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    SurfacePixels& surface = benchSurface();
+    for (auto _ : state) {
+        std::memset(surface.pixels, 0, static_cast<std::size_t>(surface.stride) * static_cast<std::size_t>(surface.height));
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_RenderScene(benchmark::State& state) {
+    prepareBenchWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    SurfacePixels& surface = benchSurface();
+    for (auto _ : state) {
+        renderScene(surface);
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK(BM_MemsetSurface)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RenderScene)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,16 @@
+# GoogleTest: Debian's packaged build natively; built from Debian's googletest
+# source package (/usr/src/googletest) when cross-compiling for Windows.
+if(CMAKE_CROSSCOMPILING)
+    set(ZIMBLET_GOOGLETEST_SOURCE "/usr/src/googletest" CACHE PATH "googletest sources for the cross build")
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${ZIMBLET_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    if(NOT TARGET GTest::gtest_main)
+        add_library(GTest::gtest ALIAS gtest)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
+else()
+    find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)

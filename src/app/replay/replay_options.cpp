@@ -1,0 +1,63 @@
+#include "app/replay/replay_options.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+// Large enough for any real screen, small enough to allocate.
+constexpr int maxSurfaceSide = 16384;
+
+bool parseSide(const char* begin, const char* end, int& side) {
+    const auto [stop, error] = std::from_chars(begin, end, side);
+    return error == std::errc() && stop == end && begin != end && *begin != '-' && side > 0 && side <= maxSurfaceSide;
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    const std::size_t cross = text.find('x');
+    if (cross == std::string::npos) return false;
+    const char* begin = text.data();
+    return parseSide(begin, begin + cross, width) && parseSide(begin + cross + 1, begin + text.size(), height);
+}
+
+OptionsResult fail(std::string message) {
+    OptionsResult result;
+    result.ok = false;
+    result.error = std::move(message);
+    return result;
+}
+
+}  // namespace
+
+OptionsResult parseReplayOptions(int argc, const char* const* argv) {
+    OptionsResult result;
+    ReplayOptions& options = result.options;
+    bool haveScript = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool takesValue = argument == "--size" || argument == "--frame" || argument == "--state";
+        if (takesValue) {
+            if (i + 1 >= argc) return fail("missing value after " + argument);
+            const std::string value = argv[++i];
+            if (argument == "--size") {
+                if (!parseSize(value, options.width, options.height)) {
+                    return fail("bad --size '" + value + "': expected WxH, each 1 to " + std::to_string(maxSurfaceSide));
+                }
+            } else if (value.empty()) {
+                return fail("empty file name after " + argument);
+            } else if (argument == "--frame") {
+                options.framePath = value;
+            } else {
+                options.statePath = value;
+            }
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return fail("unknown option '" + argument + "'");
+        } else if (haveScript) {
+            return fail("unexpected argument '" + argument + "': only one SCRIPT may be given");
+        } else {
+            options.scriptPath = argument;
+            haveScript = true;
+        }
+    }
+    return result;
+}

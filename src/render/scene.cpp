@@ -1,0 +1,116 @@
+#include "render/scene.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/host.h"
+#include "world/world.h"
+
+namespace {
+
+struct PixelBytes {
+    uint8_t blue, green, red, alpha;
+};
+
+// Premultiplies a COLORREF by opacity, truncating each product toward zero.
+PixelBytes premultiply(uint32_t colour, float opacity) {
+    const auto channel = [opacity](uint32_t value) {
+        return static_cast<uint8_t>(static_cast<int32_t>(static_cast<float>(value & 0xFFu) * opacity) & 0xFF);
+    };
+    return PixelBytes{
+        channel(colour >> 16),
+        channel(colour >> 8),
+        channel(colour),
+        static_cast<uint8_t>(static_cast<int32_t>(opacity * 255.0) & 0xFF),
+    };
+}
+
+bool hasPixelMemory(const SurfacePixels& surface) {
+    return surface.pixels != nullptr && surface.width > 0 && surface.height > 0;
+}
+
+// Stud bounds are sums in floating point; x passes through single precision first.
+int32_t studColumn(int32_t x, double offset) {
+    return static_cast<int32_t>(static_cast<double>(static_cast<float>(x)) + offset);
+}
+
+int32_t studRow(int32_t y, double offset) {
+    return static_cast<int32_t>(static_cast<double>(y) + offset);
+}
+
+}  // namespace
+
+void putPixel(SurfacePixels& surface, int32_t x, int32_t y, uint32_t colour, float opacity) {
+    if (!hasPixelMemory(surface) || x < 0 || x >= surface.width || y < 0 || y >= surface.height) {
+        return;
+    }
+    const PixelBytes bytes = premultiply(colour, opacity);
+    uint8_t* pixel = surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.stride + 4 * static_cast<std::ptrdiff_t>(x);
+    std::memcpy(pixel, &bytes, sizeof bytes);
+}
+
+// Same pixels and bytes as one putPixel per point, with the clipping done once.
+void fillBlock(SurfacePixels& surface, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
+               float opacity) {
+    if (!hasPixelMemory(surface) || x0 > x1 || y0 > y1) {
+        return;
+    }
+    const int32_t left = std::max(x0, 0);
+    const int32_t right = std::min(x1, surface.width - 1);
+    const int32_t top = std::max(y0, 0);
+    const int32_t bottom = std::min(y1, surface.height - 1);
+    if (left > right || top > bottom) {
+        return;
+    }
+    const PixelBytes bytes = premultiply(colour, opacity);
+    uint32_t value = 0;
+    std::memcpy(&value, &bytes, sizeof value);
+    for (int32_t row = top; row <= bottom; ++row) {
+        auto* pixel = reinterpret_cast<uint32_t*>(surface.pixels + static_cast<std::ptrdiff_t>(row) * surface.stride) + left;
+        std::fill(pixel, pixel + (right - left + 1), value);
+    }
+}
+
+// Later steps overdraw earlier ones: the stud's last row lies under the top edge.
+void drawUnit(SurfacePixels& surface, const BrickUnit& unit) {
+    const int32_t x = unit.drawX;
+    const int32_t y = unit.drawY;
+    const int32_t right = x + unitPitchX;
+    const int32_t bottom = y + unitPitchY;
+
+    fillBlock(surface, x, y, right, bottom, unit.colour, 1.0f);
+    if (unit.above == nullptr) {
+        fillBlock(surface, studColumn(x, 3.75), studRow(y, -3.75), studColumn(x, 11.25), y, unit.colour, 1.0f);
+    }
+    fillBlock(surface, x, y, right, y, blackColour, 1.0f);
+    fillBlock(surface, x, bottom, right, bottom, blackColour, 1.0f);
+    // Neighbours within a brick share a column, so the frame is one outline around the brick.
+    if (unit.left == nullptr) {
+        fillBlock(surface, x, y, x, bottom, blackColour, 1.0f);
+    }
+    if (unit.right == nullptr) {
+        fillBlock(surface, right, y, right, bottom, blackColour, 1.0f);
+    }
+}
+
+void renderScene(SurfacePixels& surface) {
+    if (!hasPixelMemory(surface)) {
+        return;
+    }
+    const auto rowBytes = 4 * static_cast<std::size_t>(surface.width);
+    if (surface.stride == surface.width * 4) {
+        std::memset(surface.pixels, 0, rowBytes * static_cast<std::size_t>(surface.height));
+    } else {
+        for (int32_t row = 0; row < surface.height; ++row) {
+            std::memset(surface.pixels + static_cast<std::ptrdiff_t>(row) * surface.stride, 0, rowBytes);
+        }
+    }
+    for (std::size_t index = 0; index < World.size(); ++index) {
+        drawUnit(surface, *World[index]);
+    }
+}
+
+void redrawScene() {
+    renderScene(hostSurface());
+    hostPresentSurface();
+}

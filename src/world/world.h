@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "world/brick_unit.h"
+
+// Every unit in creation order: the drawing order and the scan order of every search.
+extern std::vector<BrickUnit*> World;
+
+inline constexpr int worldBrickCount = 100;
+
+// Scatters the hundred bricks from the unseeded rand() sequence, then redraws the scene.
+void createWorld();
+
+// The first unit in World order whose logical rectangle holds the point, or null.
+BrickUnit* unitAtPoint(int32_t px, int32_t py);

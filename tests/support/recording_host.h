@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/surface_pixels.h"
+#include "world/brick_unit.h"
+
+// A host for tests: a surface of chosen size, and a record of presents and sounds.
+struct RecordingHost {
+    SurfacePixels surface;
+    std::vector<uint8_t> memory;
+    int presentCount = 0;
+    std::vector<std::string> sounds;
+};
+
+RecordingHost& recordingHost();
+
+// Gives the host a fresh transparent surface (0 x 0 for none) and clears the record.
+void resetRecordingHost(int width = 0, int height = 0);
+
+// Reads one pixel as 0xAARRGGBB.
+uint32_t pixelAt(const SurfacePixels& surface, int x, int y);
+
+// Owns test units, puts them into the World in the given order, and empties the
+// World and the interaction state on destruction.
+class TestWorld {
+public:
+    TestWorld();
+    ~TestWorld();
+    TestWorld(const TestWorld&) = delete;
+    TestWorld& operator=(const TestWorld&) = delete;
+
+    // A lone unit appended to the World.
+    BrickUnit& unit(int32_t x, int32_t y, uint32_t colour = 0x1B28C4);
+
+    // A brick of n units whose rightmost unit stands at (x, y), appended right to left.
+    // Returns the units from left to right.
+    std::vector<BrickUnit*> brick(int n, int32_t x, int32_t y, uint32_t colour = 0x1B28C4);
+
+    // Adopts the units createWorld made so they are freed with this world.
+    void adoptCreatedWorld();
+
+private:
+    std::vector<BrickUnit*> owned_;
+};
+
+// Links upper onto lower in both directions, as an attach does.
+void stack(BrickUnit& upper, BrickUnit& lower);
+
+// Whether every unit of the World has mark 0.
+bool allMarksZero();
