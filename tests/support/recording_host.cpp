@@ -17,6 +17,8 @@ void resetRecordingHost(int width, int height) {
     host.surface = SurfacePixels{width, height, strideForWidth(width), host.memory.empty() ? nullptr : host.memory.data()};
     host.presentCount = 0;
     host.sounds.clear();
+    host.keepSoundText = true;
+    host.soundCount = 0;
 }
 
 uint32_t pixelAt(const SurfacePixels& surface, int x, int y) {
@@ -34,7 +36,9 @@ void hostPresentSurface() {
 }
 
 void hostPlaySound(const char* relativePath) {
-    recordingHost().sounds.emplace_back(relativePath);
+    RecordingHost& host = recordingHost();
+    ++host.soundCount;
+    if (host.keepSoundText) host.sounds.emplace_back(relativePath);
 }
 
 TestWorld::TestWorld() {

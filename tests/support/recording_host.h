@@ -13,6 +13,9 @@ struct RecordingHost {
     std::vector<uint8_t> memory;
     int presentCount = 0;
     std::vector<std::string> sounds;
+    // Without text the record is only counted, so that recording allocates nothing.
+    bool keepSoundText = true;
+    int soundCount = 0;
 };
 
 RecordingHost& recordingHost();

@@ -1,0 +1,74 @@
+// Every mouse event runs inside a system-wide hook: none of them may allocate.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "interaction/drag_state.h"
+#include "interaction/mouse_event.h"
+#include "recording_host.h"
+#include "world/world.h"
+
+namespace {
+
+bool counting = false;
+long allocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (counting) ++allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+TEST(HookPath, DragsSnapsAttachesAndDetachesWithoutAllocating) {
+    TestWorld world;
+    resetRecordingHost(1280, 1024);
+    std::srand(1);
+    createWorld();
+    world.adoptCreatedWorld();
+    recordingHost().keepSoundText = false;
+
+    BrickUnit* lone = nullptr;
+    for (BrickUnit* unit : World) {
+        if (unit->left == nullptr && unit->right == nullptr) lone = unit;
+    }
+    ASSERT_NE(lone, nullptr);
+
+    counting = true;
+    long events = 0;
+    // Sweep the grabbed brick over the whole world in slow steps, row by row, so it
+    // overlaps, snaps and attaches on the way; pull it loose again with the right button.
+    for (int32_t y = 0; y < 800; y += 25) {
+        const MouseMessage press = (y / 25) % 2 == 0 ? MouseMessage::LeftDown : MouseMessage::RightDown;
+        handleMouseEvent(press, lone->x + 2, lone->y + 2);
+        for (int32_t x = -40; x < 1040; x += 6) {
+            handleMouseEvent(MouseMessage::Move, x, y);
+            ++events;
+        }
+        handleMouseEvent(MouseMessage::LeftUp, 0, 0);
+        handleMouseEvent(MouseMessage::RightUp, 0, 0);
+        events += 3;
+    }
+    counting = false;
+
+    EXPECT_EQ(allocations, 0) << "over " << events << " events";
+    EXPECT_GT(recordingHost().soundCount, 0) << "the sweep must attach something";
+    std::printf("%ld events, %d sounds, %d redraws, %ld allocations\n", events, recordingHost().soundCount,
+                recordingHost().presentCount, allocations);
+}
+
+}  // namespace
