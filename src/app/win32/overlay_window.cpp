@@ -1,0 +1,3 @@
+#include "app/win32/overlay_window.h"
+
+OverlayWindow overlayWindow{};

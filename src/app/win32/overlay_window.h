@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/win32/drawing_surface.h"
+#include "app/win32/win32_platform.h"
+
+// The one overlay window: a layered, click-through, topmost popup over the screen.
+// The right-button swallow flag lives with the drag state (swallowRightUp).
+struct OverlayWindow {
+    HWND window;
+    HDC windowDC;          // fetched once at start-up; nothing reads it later
+    int32_t screenWidth;   // the screen's clip box at start-up
+    int32_t screenHeight;
+    DrawingSurface surface;
+};
+
+extern OverlayWindow overlayWindow;
