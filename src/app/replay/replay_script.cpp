@@ -51,15 +51,15 @@ bool parseCoordinate(const std::string& field, int32_t& value) {
 }
 
 bool parseEvent(const std::string& text, ReplayEvent& event) {
-    const std::vector<std::string> parts = fields(text);
-    if (parts.size() == 1 && parts[0] == "escape") {
+    const std::vector<std::string> words = fields(text);
+    if (words.size() == 1 && words[0] == "escape") {
         event.escape = true;
         return true;
     }
     for (const EventName& known : mouseEventNames) {
-        if (parts.size() == 3 && parts[0] == known.name) {
+        if (words.size() == 3 && words[0] == known.name) {
             event.message = known.message;
-            return parseCoordinate(parts[1], event.x) && parseCoordinate(parts[2], event.y);
+            return parseCoordinate(words[1], event.x) && parseCoordinate(words[2], event.y);
         }
     }
     return false;
