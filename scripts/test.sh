@@ -30,6 +30,6 @@ ctest --preset windows-mingw
 (cd build/windows-mingw && cpack -G ZIP)
 
 step "End-to-end: the Windows program under Wine, driven by real input"
-tests/e2e/run_e2e.sh build/windows-mingw
+tests/e2e/run_e2e.sh build/windows-mingw --repeat 5
 
 step "All tests passed"

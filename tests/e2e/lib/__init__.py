@@ -1,0 +1,1 @@
+"""Building blocks of the end-to-end harness."""
