@@ -30,7 +30,17 @@ void BM_SlowDragStepNoRedraw(benchmark::State& state) {
     handleMouseEvent(MouseMessage::LeftUp, x, 950);
 }
 
-// Slow moves across the crowded middle of the world: overlaps and snaps on the way.
+// Units in the group of the grabbed unit.
+int heldGroupSize() {
+    grabbedUnit->setGroupMark(1);
+    int size = 0;
+    for (const BrickUnit* unit : World) size += unit->mark;
+    grabbedUnit->setGroupMark(0);
+    return size;
+}
+
+// Slow moves across the crowded middle of the world: overlaps, snaps and attaches on
+// the way, so the held group grows as bricks join it (the cost grows with its size).
 void BM_SlowDragStepThroughBricksNoRedraw(benchmark::State& state) {
     prepareBenchWorld(1920, 1080);
     grabFirstBrick();
@@ -42,6 +52,7 @@ void BM_SlowDragStepThroughBricksNoRedraw(benchmark::State& state) {
         if (dragState == DragState::Idle) grabFirstBrick();
         updateDrag(x, y);
     }
+    state.counters["heldUnits"] = heldGroupSize();
     handleMouseEvent(MouseMessage::LeftUp, x, y);
 }
 

@@ -28,6 +28,10 @@ cmake --preset windows-mingw
 cmake --build --preset windows-mingw
 ctest --preset windows-mingw
 (cd build/windows-mingw && cpack -G ZIP)
+# Two separate builds must synthesise byte-identical sounds.
+for sound in build/linux/Sounds/*.wav; do
+    cmp "$sound" "build/windows-mingw/Sounds/$(basename "$sound")"
+done
 
 step "End-to-end: the Windows program under Wine, driven by real input"
 tests/e2e/run_e2e.sh build/windows-mingw --repeat 5
