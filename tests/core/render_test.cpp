@@ -135,15 +135,6 @@ TEST_F(Drawing, ClipsAtEveryEdgeWithoutWrapping) {
     }
 }
 
-TEST_F(Drawing, TopRowAndLeftColumnAreDrawnLikeAnyOther) {
-    world.unit(0, 0, red);
-    render(20, 20);
-    EXPECT_EQ(pixelAt(surface(), 0, 0), opaqueBlack);
-    EXPECT_EQ(pixelAt(surface(), 0, 10), opaqueBlack);
-    EXPECT_EQ(pixelAt(surface(), 5, 0), opaqueBlack);
-    EXPECT_EQ(pixelAt(surface(), 5, 5), opaqueRed);
-}
-
 TEST_F(Drawing, StudOfAUnitAtMinus12ShowsOneColumnAtTheLeftEdge) {
     world.unit(-12, 10, red);
     render(20, 40);
@@ -171,12 +162,6 @@ TEST(PixelWriter, PremultipliesAndTruncates) {
     EXPECT_EQ(pixelAt(surface, 1, 0), opaqueRed);
     fillBlock(surface, 1, 0, 0, 0, 0, 1.0f);  // x0 > x1: nothing
     EXPECT_EQ(pixelAt(surface, 1, 0), opaqueRed);
-}
-
-TEST(SurfaceLayout, StrideIsFourBytesPerPixelWithNoPadding) {
-    for (int32_t width : {1, 2, 3, 5, 1366, 1919, 1920, 3840}) {
-        EXPECT_EQ(strideForWidth(width), width * 4) << width;
-    }
 }
 
 }  // namespace
