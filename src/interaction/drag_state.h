@@ -19,4 +19,4 @@ void resetInteraction();
 void updateDrag(int32_t x, int32_t y);
 
 // Whether the pointer travelled more than 8.0 pixels, computed without overflow.
-bool isFastMove(int32_t dx0, int32_t dy0, int32_t x, int32_t y);
+bool isFastMove(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY);

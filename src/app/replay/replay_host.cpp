@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "app/host.h"
-#include "app/replay/replay_host.h"
 
 namespace {
 
