@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <optional>
-#include <tuple>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "app/win32/win32_api.h"
 
-// Handles the fakes hand out, recognisable in the recorded arguments.
+// Handles the fakes hand out, recognisable in the log.
 inline const HWND fakeWindow = reinterpret_cast<HWND>(0x1001);
 inline const HDC fakeWindowDC = reinterpret_cast<HDC>(0x1002);
 inline const HDC fakeScreenDC = reinterpret_cast<HDC>(0x1003);
@@ -20,115 +24,81 @@ inline const HGDIOBJ fakePreviousObject = reinterpret_cast<HGDIOBJ>(0x1006);
 inline const HBRUSH fakeBrush = reinterpret_cast<HBRUSH>(0x1007);
 inline const HCURSOR fakeCursor = reinterpret_cast<HCURSOR>(0x1008);
 inline const HMODULE fakeModule = reinterpret_cast<HMODULE>(0x1009);
-inline const HHOOK fakeHook = reinterpret_cast<HHOOK>(0x100a);
 inline const HINSTANCE fakeInstance = reinterpret_cast<HINSTANCE>(0x100b);
-
+inline const HICON fakeIcon = reinterpret_cast<HICON>(0x100c);
 inline constexpr LRESULT chainedResult = 0x5eed;
 inline constexpr LRESULT defaultWindowProcResult = 0xdef;
 
-struct MessageBoxCall {
-    HWND owner;
+// One argument as the log shows it: numbers in decimal, handles in hex, text as
+// itself, resource ordinals as #n, null as 0, a message as its id, a point or a
+// size as x,y and a blend as its four bytes.
+struct Arg {
     std::string text;
-    std::string caption;
-    UINT type;
+    Arg(std::nullptr_t) : text("0") {}
+    Arg(const char* s);
+    Arg(char* s) : Arg(static_cast<const char*>(s)) {}
+    Arg(const void* pointer);
+    Arg(const MSG* message) : Arg(message->message) {}
+    Arg(const POINT* point) : text(format("%lld,%lld", point->x, point->y)) {}
+    Arg(const SIZE* size) : text(format("%lld,%lld", size->cx, size->cy)) {}
+    Arg(const BLENDFUNCTION* b)
+        : text(format("%lld/%lld/%lld/%lld", b->BlendOp, b->BlendFlags, b->SourceConstantAlpha, b->AlphaFormat)) {}
+    template <class T>
+        requires std::is_arithmetic_v<T>
+    Arg(T value) : text(std::to_string(static_cast<long long>(value))) {}
+    template <class T>
+        requires std::is_function_v<T>
+    Arg(T* function) : Arg(reinterpret_cast<const void*>(function)) {}
+
+    template <class... Values>
+    static std::string format(const char* pattern, Values... values) {
+        char text[48];
+        std::snprintf(text, sizeof text, pattern, static_cast<long long>(values)...);
+        return text;
+    }
 };
 
-struct HookCall {
-    int idHook;
-    HOOKPROC proc;
-    HINSTANCE module;
-    DWORD threadId;
-};
+using Log = std::vector<std::string>;
 
-struct ChainCall {
-    HHOOK hook;
-    int nCode;
-    WPARAM wParam;
-    LPARAM lParam;
-};
+// A log entry: the call's name, then its arguments, separated by spaces.
+std::string call(const char* name, std::initializer_list<Arg> args = {});
 
-struct LayeredUpdate {
-    HWND window;
-    HDC destinationDC;
-    POINT destination;
-    SIZE size;
-    HDC sourceDC;
-    POINT source;
-    COLORREF key;
-    BLENDFUNCTION blend;
-    DWORD flags;
-};
+// What presentSurface logs for the overlay (fakeWindow, fakeMemoryDC, fakeBitmap).
+Log presentationCalls(LONG width, LONG height);
 
-struct CreateWindowCall {
-    DWORD exStyle;
-    std::string className;
-    std::string windowName;
-    DWORD style;
-    int x, y, width, height;
-    HWND parent;
-    HMENU menu;
-    HINSTANCE instance;
-    LPVOID parameter;
-};
+// A message for the queue.
+inline MSG message(UINT id, WPARAM wParam = 0) {
+    MSG m{};
+    m.message = id;
+    m.wParam = wParam;
+    return m;
+}
 
-// What the fakes were asked, in order, and how they are to answer.
+// How the fakes answer and what they were asked.
 struct FakeWin32 {
-    // Answers
     bool failKeyboardHook = false;
     bool failMouseHook = false;
     bool failMemoryDC = false;
     bool failDIBSection = false;
     bool failLayeredUpdate = false;
     DWORD lastError = 0;
-    RECT clipBox{0, 0, 64, 48};
-    std::vector<std::optional<MSG>> queue;  // one per PeekMessageA; nullopt: no message that pass
+    // One entry per PeekMessageA, nullopt for no message. Once it is empty,
+    // PeekMessageA clears running as Escape in the keyboard hook would.
+    std::vector<std::optional<MSG>> queue;
+    std::function<void()> onMessageBox = [] {};  // runs inside MessageBoxA, as its modal loop would
+
+    Log log;  // every call with its arguments, in order
     std::vector<uint8_t> dibMemory;
-    std::function<void()> onMessageBox;  // runs inside MessageBoxA, as its modal loop would
-    std::function<void(const MSG&)> onDispatch;
+    HGDIOBJ selected = fakePreviousObject;  // what the memory DC holds
 
-    // Records
-    std::vector<std::string> calls;  // every call's name, in order
-    std::vector<MessageBoxCall> boxes;
-    std::vector<HookCall> hooks;
-    std::vector<ChainCall> chained;
-    std::vector<LayeredUpdate> updates;
-    std::vector<std::pair<HDC, HGDIOBJ>> selections;
-    std::vector<UINT> dispatched;
-    std::vector<UINT> translated;
-    std::vector<DWORD> sleeps;
-    std::vector<std::tuple<HWND, UINT, WPARAM, LPARAM>> defaulted;
-    std::vector<int> quitCodes;
-    std::vector<std::pair<HINSTANCE, const char*>> iconLoads;
-    std::vector<std::pair<HINSTANCE, const char*>> cursorLoads;
-    std::vector<COLORREF> brushes;
-    std::vector<const char*> moduleNames;
-    std::vector<int> showCommands;
-    std::vector<HWND> dcWindows;
-    std::vector<HCURSOR> cursorsSet;
-    std::vector<std::string> sounds;
-    std::vector<DWORD> soundFlags;
-    std::vector<HMODULE> soundModules;
-    WNDCLASSEXA windowClass{};
-    std::string registeredClassName;
-    std::vector<CreateWindowCall> windows;
-    BITMAPINFO dibInfo{};
-    HDC dibDC = nullptr;
-    UINT dibUsage = 0xffff;
-    HANDLE dibSection = reinterpret_cast<HANDLE>(1);
-    DWORD dibOffset = 0xffff;
-    std::vector<HGDIOBJ> deletedObjects;
-    std::vector<HDC> deletedDCs;
-    int gdiFlushes = 0;
-    int messageLoopPasses = 0;
-
-    // How many times the named call was recorded.
-    int count(const std::string& name) const;
+    // How many calls of that name were logged.
+    int count(std::string_view name) const;
 };
 
 extern FakeWin32 fake;
 
-// Puts recording fakes in place of every platform call and restores the real
-// ones afterwards; the shell's state starts as at program start.
+// Puts the fakes in place of every platform call and restores the real ones
+// afterwards; the shell's state starts as at program start.
 class Win32Test : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -136,12 +106,4 @@ protected:
 
 private:
     Win32Api saved_;
-};
-
-// Names a parameterised case after its table entry's name.
-struct CaseName {
-    template <class Case>
-    std::string operator()(const ::testing::TestParamInfo<Case>& testInfo) const {
-        return testInfo.param.name;
-    }
 };

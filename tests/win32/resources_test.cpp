@@ -10,34 +10,19 @@
 
 namespace {
 
-class ResourcesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        module = LoadLibraryExA(".\\zimblet.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        ASSERT_NE(module, nullptr) << "zimblet.exe not found in the working directory";
-    }
-    void TearDown() override {
-        if (module != nullptr) {
-            FreeLibrary(module);
-        }
-    }
+const HMODULE program =
+    LoadLibraryExA(".\\zimblet.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 
-    // The bytes of one resource, empty when there is none.
-    std::string resource(LPCSTR name, LPCSTR type) const {
-        HRSRC found = FindResourceA(module, name, type);
-        if (found == nullptr) {
-            return {};
-        }
-        const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
-        return std::string(data, SizeofResource(module, found));
-    }
+// The bytes of resource 1 of a type, empty when there is none.
+std::string resource(WORD type) {
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(type));
+    return found == nullptr ? std::string()
+                            : std::string(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                                          SizeofResource(program, found));
+}
 
-    HMODULE module = nullptr;
-};
-
-TEST_F(ResourcesTest, ManifestAsksForPerMonitorDpiAwarenessWithFallbacks) {
-    const std::string manifest = resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
-    ASSERT_FALSE(manifest.empty());
+TEST(ResourcesTest, ManifestAsksForPerMonitorDpiAwarenessWithFallbacks) {
+    const std::string manifest = resource(24);  // RT_MANIFEST
     EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
     EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
     EXPECT_NE(manifest.find("requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
@@ -47,19 +32,18 @@ TEST_F(ResourcesTest, ManifestAsksForPerMonitorDpiAwarenessWithFallbacks) {
     }
 }
 
-TEST_F(ResourcesTest, CarriesNoIconSoBothIconLoadsYieldNone) {
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(3)), nullptr);   // RT_ICON
+TEST(ResourcesTest, CarriesNoIconSoBothIconLoadsYieldNone) {
+    ASSERT_NE(program, nullptr) << "zimblet.exe not found in the working directory";
+    EXPECT_TRUE(resource(14).empty());  // RT_GROUP_ICON
+    EXPECT_TRUE(resource(3).empty());   // RT_ICON
 }
 
-TEST_F(ResourcesTest, VersionMatchesTheProject) {
-    const std::string version = resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // RT_VERSION
-    ASSERT_FALSE(version.empty());
+TEST(ResourcesTest, VersionMatchesTheProject) {
+    const std::string version = resource(16);  // RT_VERSION
     const DWORD signature = 0xFEEF04BD;
     const size_t at = version.find(std::string(reinterpret_cast<const char*>(&signature), 4));
-    ASSERT_NE(at, std::string::npos);
     VS_FIXEDFILEINFO info{};
-    ASSERT_LE(at + sizeof info, version.size());
+    ASSERT_LE(at + sizeof info, version.size()) << "no fixed file information";
     std::memcpy(&info, version.data() + at, sizeof info);
     EXPECT_EQ(info.dwFileVersionMS, static_cast<DWORD>((ZIMBLET_VERSION_MAJOR << 16) | ZIMBLET_VERSION_MINOR));
     EXPECT_EQ(info.dwFileVersionLS, static_cast<DWORD>(ZIMBLET_VERSION_PATCH << 16));

@@ -1,4 +1,4 @@
-#include <algorithm>
+#include <tuple>
 
 #include "app/win32/overlay_window.h"
 #include "app/win32/shell.h"
@@ -7,63 +7,72 @@
 
 namespace {
 
-MSG quitMessage(WPARAM code) {
-    MSG message{};
-    message.message = WM_QUIT;
-    message.wParam = code;
-    return message;
-}
-
 using WinMainTest = Win32Test;
 
-TEST_F(WinMainTest, RunsUntilQuitAndReturnsZeroNotTheQuitCode) {
-    fake.queue = {std::nullopt, quitMessage(7)};
-    fake.clipBox = RECT{0, 0, 1024, 768};  // wide enough for every scattered brick
+TEST_F(WinMainTest, StartsUpPresentsTheWorldAndLoopsUntilQuitThenReturnsZero) {
+    fake.queue = {std::nullopt, message(WM_QUIT, 7)};
 
     EXPECT_EQ(WinMain(fakeInstance, nullptr, nullptr, SW_HIDE), 0);
 
-    EXPECT_GE(World.size(), 100u) << "the world was created before the loop";
-    EXPECT_EQ(fake.count("UpdateLayeredWindow"), 2) << "the empty picture, then the bricks";
-    EXPECT_EQ(fake.messageLoopPasses, 2);
-    EXPECT_EQ(fake.showCommands, std::vector<int>{SW_SHOWDEFAULT}) << "the passed show command is ignored";
-    EXPECT_TRUE(std::any_of(fake.dibMemory.begin(), fake.dibMemory.end(), [](uint8_t b) { return b != 0; }));
-}
-
-TEST_F(WinMainTest, AfterAHookFailureCreatesTheWorldButEntersNoLoop) {
-    fake.failMouseHook = true;
-
-    EXPECT_EQ(WinMain(fakeInstance, nullptr, nullptr, SW_SHOW), 0);
-
+    Log expected = {
+        call("LoadIconA", {fakeInstance, MAKEINTRESOURCEA(1)}),
+        call("LoadIconA", {fakeInstance, MAKEINTRESOURCEA(1)}),
+        call("LoadCursorA", {nullptr, IDC_ARROW}),
+        call("CreateSolidBrush", {0xff00ff}),
+        call("RegisterClassExA", {sizeof(WNDCLASSEXA), CS_OWNDC | CS_HREDRAW | CS_VREDRAW, &windowProc, 0, 0,
+                                  fakeInstance, fakeIcon, fakeCursor, fakeBrush, nullptr, "Zimblet", fakeIcon}),
+        call("CreateWindowExA", {0x80028, "Zimblet", "Zimblet", WS_POPUP | WS_VISIBLE, 0, 0, 1280, 1000, nullptr,
+                                 nullptr, fakeInstance, nullptr}),
+        call("GetModuleHandleA", {nullptr}),
+        call("SetWindowsHookExA", {WH_KEYBOARD_LL, &keyboardHookProc, fakeModule, 0}),
+        call("GetModuleHandleA", {nullptr}),
+        call("SetWindowsHookExA", {WH_MOUSE_LL, &mouseHookProc, fakeModule, 0}),
+        call("ShowWindow", {fakeWindow, SW_SHOWDEFAULT}),
+        call("GetDC", {fakeWindow}),
+        call("GetDC", {nullptr}),
+        call("GetClipBox", {fakeScreenDC}),
+        call("CreateCompatibleDC", {nullptr}),
+        call("CreateDIBSection", {fakeMemoryDC, 40, 64, -48, 1, 32, BI_RGB, DIB_RGB_COLORS, nullptr, 0}),
+        "GdiFlush",
+    };
+    const Log picture = presentationCalls(64, 48);  // presented empty, then with the world
+    const std::string peek = call("PeekMessageA", {nullptr, 0, 0, PM_REMOVE});
+    for (const Log& more : {picture, picture, Log{peek, "Sleep 1", peek, "Sleep 1"}}) {
+        expected.insert(expected.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(fake.log, expected);
     EXPECT_GE(World.size(), 100u);
-    EXPECT_EQ(fake.count("PeekMessageA"), 0);
-    ASSERT_FALSE(fake.boxes.empty());
-    EXPECT_EQ(fake.boxes[0].caption, "Unable to load function(s).");
 }
 
-struct SurfaceFailureCase {
-    const char* name;
-    bool failMemoryDC;
-    bool failDIBSection;
-};
+TEST_F(WinMainTest, StartUpFailureShowsItsBoxAndEndsWithoutPresentingOrLooping) {
+    const std::string keyboardHook = call("SetWindowsHookExA", {WH_KEYBOARD_LL, &keyboardHookProc, fakeModule, 0});
+    const std::string mouseHook = call("SetWindowsHookExA", {WH_MOUSE_LL, &mouseHookProc, fakeModule, 0});
+    const std::string hookBox = call("MessageBoxA", {nullptr, "ok", "Unable to load function(s).", 0});
+    const std::string surfaceBox = call("MessageBoxA", {nullptr, "Failed CreateCompatibleBitmap", "Error", 0});
+    // lastCall: the call just before the box; keepsSize: the surface keeps width, height and stride.
+    const struct { bool FakeWin32::*fail; std::string lastCall, box; bool keepsSize; } rows[] = {
+        {&FakeWin32::failKeyboardHook, keyboardHook, hookBox, false},  // the mouse hook is not tried
+        {&FakeWin32::failMouseHook, mouseHook, hookBox, false},
+        {&FakeWin32::failMemoryDC, call("CreateCompatibleDC", {nullptr}), surfaceBox, true},
+        {&FakeWin32::failDIBSection, call("DeleteDC", {fakeMemoryDC}), surfaceBox, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lastCall);
+        TearDown();
+        SetUp();
+        fake.*row.fail = true;
 
-class WinMainSurfaceFailureTest : public Win32Test, public ::testing::WithParamInterface<SurfaceFailureCase> {};
+        EXPECT_EQ(WinMain(fakeInstance, nullptr, nullptr, SW_SHOW), 0);
 
-// The bricks are drawn into a surface with no pixel memory: nothing may be written.
-TEST_P(WinMainSurfaceFailureTest, EndsAfterCreatingTheWorldWithoutDrawingOrLooping) {
-    fake.failMemoryDC = GetParam().failMemoryDC;
-    fake.failDIBSection = GetParam().failDIBSection;
-
-    EXPECT_EQ(WinMain(fakeInstance, nullptr, nullptr, SW_SHOW), 0);
-
-    EXPECT_GE(World.size(), 100u);
-    EXPECT_EQ(fake.count("PeekMessageA"), 0);
-    ASSERT_FALSE(fake.boxes.empty());
-    EXPECT_EQ(fake.boxes[0].text, "Failed CreateCompatibleBitmap");
+        EXPECT_FALSE(running);
+        ASSERT_GE(fake.log.size(), 2u);
+        EXPECT_EQ(Log(fake.log.end() - 2, fake.log.end()), (Log{row.lastCall, row.box})) << "nothing after the box";
+        const DrawingSurface& s = overlayWindow.surface;
+        const int kept = row.keepsSize ? 1 : 0;
+        EXPECT_EQ(std::tuple(s.width, s.height, s.stride), std::tuple(64 * kept, 48 * kept, 256 * kept));
+        EXPECT_EQ(std::tuple(s.memoryDC, s.bitmap, s.pixels, s.bitmapInfo.bmiHeader.biSize),
+                  std::tuple(nullptr, nullptr, nullptr, 0u));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Surface, WinMainSurfaceFailureTest,
-                         ::testing::Values(SurfaceFailureCase{"NoMemoryDC", true, false},
-                                           SurfaceFailureCase{"NoDIBSection", false, true}),
-                         CaseName{});
 
 }  // namespace
