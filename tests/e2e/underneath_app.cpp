@@ -1,18 +1,14 @@
 // A plain application that lies under the bricks during the end-to-end runs.
 //
 // It covers the whole desktop with one solid colour, so that every pixel the
-// bricks leave free has a known value, and appends one line per mouse button,
-// wheel and key message it receives to the log file named on its command line:
+// bricks leave free has a known value, and appends one flushed line per mouse
+// button, wheel and key message it receives to the log file named on its
+// command line (coordinates are client ones, which here are screen ones):
 //
 //   ready 1024x800
-//   lbuttondown X Y        lbuttonup X Y        (client coordinates)
-//   rbuttondown X Y        rbuttonup X Y        mbuttondown X Y
+//   lbuttondown X Y   lbuttonup X Y   rbuttondown X Y   rbuttonup X Y   mbuttondown X Y
 //   mousewheel X Y DELTA
-//   keydown VK             syskeydown VK        char CODE
-//
-// Each line is flushed at once, so a reader may follow the file while the
-// application runs. A middle click makes the window active, so that it gets
-// the keyboard; left and right clicks leave the activation as it is.
+//   keydown VK   syskeydown VK   char CODE
 
 #include <windows.h>
 #include <windowsx.h>
@@ -21,37 +17,41 @@
 
 namespace {
 
-// The desktop colour the harness expects wherever no brick lies.
-constexpr COLORREF desktopColour = RGB(32, 96, 128);
-
 FILE* logFile = nullptr;
 
-// Appends one line and flushes it.
 void logLine(const char* format, int a, int b = 0, int c = 0)
 {
-    if (!logFile) return;
     fprintf(logFile, format, a, b, c);
     fputc('\n', logFile);
     fflush(logFile);
 }
 
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+const char* buttonName(UINT message)
 {
     switch (message) {
+    case WM_LBUTTONDOWN: return "lbuttondown %d %d";
+    case WM_LBUTTONUP: return "lbuttonup %d %d";
+    case WM_RBUTTONDOWN: return "rbuttondown %d %d";
+    case WM_RBUTTONUP: return "rbuttonup %d %d";
+    case WM_MBUTTONDOWN: return "mbuttondown %d %d";
+    }
+    return nullptr;
+}
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (const char* format = buttonName(message)) {
+        logLine(format, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    }
+    switch (message) {
     case WM_MOUSEACTIVATE:
-        // Only a middle click makes this window active. Wine's virtual desktop,
-        // with no window manager, raises an activated window above even the
-        // topmost layered ones on the X screen, which would hide the bricks
-        // from every later screenshot; the left and right clicks must not.
+        // Only a middle click makes this window active: Wine's virtual desktop, with
+        // no window manager, raises an activated window above even the topmost
+        // layered ones on the X screen, which would hide the bricks from screenshots.
         return HIWORD(lParam) == WM_MBUTTONDOWN ? MA_ACTIVATE : MA_NOACTIVATE;
-    case WM_LBUTTONDOWN: logLine("lbuttondown %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_LBUTTONUP: logLine("lbuttonup %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_RBUTTONDOWN: logLine("rbuttondown %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_RBUTTONUP: logLine("rbuttonup %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_MBUTTONDOWN: logLine("mbuttondown %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_MOUSEWHEEL: {
-        // The wheel message carries screen coordinates; log them as the clicks are logged.
-        POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // screen coordinates
         ScreenToClient(window, &p);
         logLine("mousewheel %d %d %d", p.x, p.y, GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
@@ -68,31 +68,22 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
-    if (!commandLine || !*commandLine) {
-        MessageBoxA(nullptr, "usage: underneath_app LOGFILE", "underneath_app", MB_OK);
-        return 2;
-    }
     logFile = fopen(commandLine, "a");
-    if (!logFile) return 3;
+    if (!logFile) return 2;
 
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
+    WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-    windowClass.hbrBackground = CreateSolidBrush(desktopColour);
+    windowClass.hbrBackground = CreateSolidBrush(RGB(32, 96, 128));  // the harness's desktop colour
     windowClass.lpszClassName = "UnderneathApp";
-    RegisterClassExA(&windowClass);
+    RegisterClassA(&windowClass);
 
-    // A captionless window whose client area is the whole desktop, so that
-    // client coordinates are screen coordinates.
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     HWND window = CreateWindowExA(0, "UnderneathApp", "Underneath", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                   nullptr, nullptr, instance, nullptr);
-    if (!window) return 4;
     SetForegroundWindow(window);
-    SetFocus(window);
     UpdateWindow(window);
     logLine("ready %dx%d", width, height);
 
@@ -101,6 +92,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    fclose(logFile);
     return 0;
 }

@@ -1,74 +1,45 @@
 """The expected side: the replay host, run under Wine so that it draws the same rand() as the program."""
 
-import re
-from dataclasses import dataclass
-from pathlib import Path
+import subprocess
+from collections import namedtuple
 
-from .images import load_png_rgba
-from .world_state import parse_state
+from .bench import CONVERT, check
 
-REPORT_LINE = re.compile(r"^(\d+): (.+) -> (swallow|deliver|chain) (Idle|Holding|Snapped)$")
-SOUND_LINE = re.compile(r"^  sound (\S+)$")
+Unit = namedtuple("Unit", "index x y left right above below")  # covers (x, y) to (x + 15, y + 18)
+Expected = namedtuple("Expected", "screen units sounds")  # RGB bytes; Units in World order; sounds per event
 
 
-@dataclass
-class Outcome:
-    """What the replay host says one event did."""
-    event: str
-    answer: str
-    state: str
-    sounds: list
+def expected_screen(frame_png, desktop_rgb):
+    """The frame over the desktop colour: opaque pixels as drawn, transparent ones the desktop."""
+    return subprocess.run([CONVERT, frame_png, "-background", "rgb(%d,%d,%d)" % desktop_rgb, "-flatten",
+                           "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
 
 
-@dataclass
-class ReplayResult:
-    frame: object   # RGBA image
-    world: object   # WorldState
-    outcomes: list  # one Outcome per event
+def parse_units(state_text):
+    """`state ...` then one line per unit: index colour x y drawX drawY left right above below ..."""
+    units = []
+    for line in state_text.splitlines()[1:]:
+        fields = line.split()
+        if fields:
+            units.append(Unit(*(int(fields[i]) for i in (0, 2, 3, 6, 7, 8, 9))))
+    return units
 
-    def sounds(self):
-        return [sound for outcome in self.outcomes for sound in outcome.sounds]
 
-
-def parse_report(text):
-    outcomes = []
-    for line in text.splitlines():
-        event = REPORT_LINE.match(line)
-        if event:
-            outcomes.append(Outcome(event.group(2), event.group(3), event.group(4), []))
-            continue
-        sound = SOUND_LINE.match(line)
-        if sound and outcomes:
-            outcomes[-1].sounds.append(sound.group(1))
+def replay(bench, exe, workdir, events, desktop_rgb):
+    """Replays the script lines from a fresh start of the world."""
+    workdir.mkdir(parents=True, exist_ok=True)
+    (workdir / "events.script").write_text("".join(f"{line}\n" for line in events))
+    done = bench.wine([exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png",
+                       "--state", "state.txt", "events.script"], workdir, stdout=subprocess.PIPE,
+                      stderr=subprocess.PIPE)
+    out, err = done.communicate(timeout=120)
+    check(done.returncode == 0, f"replay host failed with {done.returncode}: {err.decode(errors='replace')[-800:]}")
+    sounds = []  # "N: EVENT -> ANSWER STATE", each followed by "  sound NAME" per sound it started
+    for line in out.decode().splitlines():
+        if line.startswith("  sound "):
+            sounds[-1].append(line.split()[1])
         elif line.strip():
-            raise ValueError(f"unexpected replay output line: {line!r}")
-    return outcomes
-
-
-class ReplayHost:
-    def __init__(self, prefix, exe, workdir, width, height):
-        self.prefix = prefix
-        self.exe = Path(exe)
-        self.workdir = Path(workdir)
-        self.size = f"{width}x{height}"
-        self.runs = 0
-
-    def run(self, events):
-        """Replays a list of script lines from a fresh start of the world."""
-        self.workdir.mkdir(parents=True, exist_ok=True)
-        self.runs += 1
-        script = self.workdir / "events.script"
-        frame = self.workdir / "frame.png"
-        state = self.workdir / "state.txt"
-        for old in (frame, state):
-            old.unlink(missing_ok=True)
-        script.write_text("".join(f"{line}\n" for line in events))
-        done = self.prefix.run([self.exe, "--size", self.size, "--frame", frame.name, "--state", state.name,
-                                script.name], cwd=self.workdir, timeout=120)
-        if done.returncode != 0:
-            raise RuntimeError(f"replay host failed with {done.returncode}: "
-                               f"{done.stderr.decode(errors='replace').strip()[-800:]}")
-        outcomes = parse_report(done.stdout.decode(errors="replace").replace("\r\n", "\n"))
-        if len(outcomes) != len(events):
-            raise RuntimeError(f"replay host reported {len(outcomes)} events for a script of {len(events)}")
-        return ReplayResult(load_png_rgba(frame), parse_state(state.read_text()), outcomes)
+            sounds.append([])
+    check(len(sounds) == len(events), f"replay host reported {len(sounds)} events for {len(events)}")
+    return Expected(expected_screen(workdir / "frame.png", desktop_rgb),
+                    parse_units((workdir / "state.txt").read_text()), sounds)

@@ -1,137 +1,102 @@
-"""One run of the toy under Wine, driven as a user would, with every mouse event kept as a replay script."""
+"""One start of the program under Wine, driven as a user would; every mouse event is kept as a replay line."""
 
-from .images import compare, expected_screen, save_pnm
-from .program import Program
-from .waits import WaitTimeout, wait_until
+import re
+import subprocess
+
+from .bench import Failure, check, wait_until
+from .replay import replay
 
 BUTTONS = {"left": 1, "right": 3}
-
-
-class ScenarioFailure(Exception):
-    """What a scenario saw that it should not have."""
-
-
-def check(condition, message):
-    if not condition:
-        raise ScenarioFailure(message)
-
-
-class Rig:
-    """What every session shares: the screen, the prefix, the replay host, the application underneath."""
-
-    def __init__(self, xserver, prefix, replay, app_log, desktop_rgb, program_exe, artifacts, log):
-        self.xserver = xserver
-        self.prefix = prefix
-        self.replay = replay
-        self.app_log = app_log
-        self.desktop_rgb = desktop_rgb
-        self.program_exe = program_exe
-        self.artifacts = artifacts
-        self.log = log
+# winmm traces each PlaySound call on the calling thread, then names the file on the playing thread.
+SOUND_CALL = ":trace:winmm:MULTIMEDIA_PlaySound "
+SOUND_NAME = re.compile(r':trace:winmm:proc_PlaySound SoundName=L"(.*)" !')
 
 
 class Session:
-    def __init__(self, rig, name, cwd):
-        self.rig = rig
-        self.name = name
-        self.cwd = cwd
-        self.history = []      # every mouse event the program was sent, as replay script lines
-        self.pointer = None    # where the X pointer is, once we have put it somewhere
-        self.program = None
-        self._replayed = {}
-
-    # -- the program --------------------------------------------------------
-
-    def start(self):
-        self.program = Program(self.rig.prefix, self.rig.program_exe, self.cwd,
-                               trace_path=self.rig.artifacts / f"{self.name}-winmm-trace.txt",
-                               output_path=self.rig.artifacts / f"{self.name}-output.txt")
+    def __init__(self, bench, name, cwd, setup):
+        self.bench, self.name, self.setup = bench, name, setup  # setup: exe paths, desktop colour, app log
+        self.log = setup.app_log
+        self.history, self.pointer, self.replayed = [], None, {}
+        self.trace = bench.artifacts / f"{name}-winmm-trace.txt"
+        with open(self.trace, "wb") as trace:
+            self.process = bench.wine([setup.program_exe], cwd, debug="fixme-all,trace+winmm",
+                                      stdout=trace, stderr=subprocess.STDOUT)
 
     def require_running(self):
-        check(self.program is not None and self.program.running(),
-              f"the program is not running (exit code {self.program.process.poll() if self.program else None})")
+        check(self.process.poll() is None, f"the program is not running (exit code {self.process.poll()})")
 
     def stop(self):
-        if self.program:
-            self.program.stop()
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
 
-    # -- what the replay host expects ------------------------------------------
+    def sounds(self):
+        """How many PlaySound calls the trace shows so far, and the files they named (unescaped)."""
+        lines = self.trace.read_text(errors="replace").splitlines()
+        names = [m.group(1).replace("\\\\", "\\") for m in map(SOUND_NAME.search, lines) if m]
+        return sum(SOUND_CALL in line for line in lines), names
+
+    def wait_sound_names(self, count):
+        return wait_until(lambda: names if len(names := self.sounds()[1]) >= count else None, 10,
+                          f"{count} sound file names in the winmm trace")
 
     def expected(self):
-        """The replay host's result for everything sent so far."""
+        """The replay host's result for every mouse event sent so far."""
         key = tuple(self.history)
-        if key not in self._replayed:
-            self._replayed[key] = self.rig.replay.run(list(key))
-        return self._replayed[key]
+        if key not in self.replayed:
+            self.replayed[key] = replay(self.bench, self.setup.replay_exe, self.bench.artifacts / "replay",
+                                        key, self.setup.desktop_rgb)
+        return self.replayed[key]
 
     def wait_picture(self, label, timeout=15):
-        """Waits until the screen shows the replay frame for the events so far over the desktop colour."""
-        want = expected_screen(self.expected().frame, self.rig.desktop_rgb)
-        last = {}
+        """Waits until the screen is the replay frame for the events so far over the desktop colour."""
+        want, shot = self.expected().screen, b""
 
         def shows_it():
+            nonlocal shot
             self.require_running()
-            shot = self.rig.xserver.screenshot()
-            last["shot"] = shot
-            return not compare(shot, want)
-
+            shot = self.bench.screenshot()
+            return shot == want
         try:
             wait_until(shows_it, timeout, f"the picture {label}", interval=0.02)
-        except WaitTimeout as timed_out:
-            stem = self.rig.artifacts / f"{self.name}-{label.replace(' ', '-')}"
-            difference = compare(last["shot"], want) if "shot" in last else None
-            if "shot" in last:
-                save_pnm(last["shot"], f"{stem}-screen.ppm")
-            save_pnm(want, f"{stem}-expected.ppm")
-            detail = difference.describe() if difference is not None else "no screenshot taken"
-            raise ScenarioFailure(f"{timed_out}: {detail} (pictures saved as {stem}-*.ppm)") from None
-
-    # -- input, as a user gives it -------------------------------------------------
+        except Failure as failure:
+            stem = self.bench.artifacts / f"{self.name}-{label.replace(' ', '-')}"
+            header = b"P6\n%d %d\n255\n" % (self.bench.width, self.bench.height)
+            for suffix, picture in (("screen", shot), ("expected", want)):
+                stem.with_name(f"{stem.name}-{suffix}.ppm").write_bytes(header + picture)
+            wrong = [i // 3 for i in range(0, len(want), 3) if shot[i:i + 3] != want[i:i + 3]]
+            where = f", first at {divmod(wrong[0], self.bench.width)[::-1]}" if wrong else ""
+            raise Failure(f"{failure}: {len(wrong)} pixels differ{where} (pictures in {stem}-*.ppm)") from None
 
     def move(self, x, y):
-        """Moves the pointer; a move to where it already is sends nothing."""
-        if self.pointer == (x, y):
-            return
-        self.rig.xserver.xdotool("mousemove", x, y)
-        self.pointer = (x, y)
-        self.history.append(f"move {x} {y}")
+        if self.pointer != (x, y):  # a move to where the pointer is sends no event
+            self.bench.xdotool("mousemove", x, y)
+            self.pointer = (x, y)
+            self.history.append(f"move {x} {y}")
 
-    def down(self, button):
-        self.rig.xserver.xdotool("mousedown", BUTTONS[button])
-        self.history.append(f"{button}-down {self.pointer[0]} {self.pointer[1]}")
+    def button(self, name, action):  # action: "down" or "up"
+        self.bench.xdotool(f"mouse{action}", BUTTONS[name])
+        self.history.append(f"{name}-{action} {self.pointer[0]} {self.pointer[1]}")
 
-    def up(self, button):
-        self.rig.xserver.xdotool("mouseup", BUTTONS[button])
-        self.history.append(f"{button}-up {self.pointer[0]} {self.pointer[1]}")
-
-    def wheel(self):
-        """One notch of the wheel, away from the user."""
-        self.rig.xserver.xdotool("click", 4)
+    def wheel(self):  # one notch away from the user
+        self.bench.xdotool("click", 4)
         self.history.append(f"wheel {self.pointer[0]} {self.pointer[1]}")
 
     def key(self, name):
-        self.rig.xserver.xdotool("key", name)
+        self.bench.xdotool("key", name)
 
-    # -- the application underneath -------------------------------------------------
-
-    def click_through(self, button, x, y, timeout=10):
-        """Clicks beside the bricks and waits until the application underneath logs the press and release."""
-        mark = self.rig.app_log.mark()
+    def click_through(self, name, x, y):
+        """Clicks beside the bricks; the application underneath must log the press and the release."""
+        mark = self.log.mark()
         self.move(x, y)
-        self.down(button)
-        self.up(button)
-        prefix = "l" if button == "left" else "r"
-        seen = self.rig.app_log.wait_for(f"{prefix}buttonup {x} {y}", since=mark, timeout=timeout)
-        check(f"{prefix}buttondown {x} {y}" in seen,
-              f"the application logged the {button} release at ({x},{y}) without the press: {seen}")
-        return seen
+        self.button(name, "down")
+        self.button(name, "up")
+        seen = self.log.wait_for(f"{name[0]}buttonup {x} {y}", since=mark)
+        check(f"{name[0]}buttondown {x} {y}" in seen, f"the application got the {name} release without the press")
 
-    def focus_application(self, x, y, timeout=10):
-        """Middle-clicks the application underneath, which makes it the active window.
-
-        The middle button passes the program by untouched, so it has no place in the replay script.
-        """
-        mark = self.rig.app_log.mark()
+    def focus_application(self, x, y):
+        """A middle click activates the application; the program passes it on, so it is no replay line."""
+        mark = self.log.mark()
         self.move(x, y)
-        self.rig.xserver.xdotool("click", 2)
-        self.rig.app_log.wait_for(f"mbuttondown {x} {y}", since=mark, timeout=timeout)
+        self.bench.xdotool("click", 2)
+        self.log.wait_for(f"mbuttondown {x} {y}", since=mark)
