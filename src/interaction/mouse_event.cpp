@@ -39,11 +39,9 @@ HookAnswer press(bool rightButton, int32_t x, int32_t y) {
     }
     if (rightButton) {
         pullLoose(*unit);
-    }
-    grabbedUnit = unit;
-    if (rightButton) {
         swallowRightUp = true;
     }
+    grabbedUnit = unit;
     dragState = DragState::Holding;
     return HookAnswer::Swallow;
 }

@@ -18,31 +18,32 @@ void BrickUnit::setGroupMark(int32_t value) {
     }
 }
 
-// Places each unit one pitch from the unit through which the walk first reaches it.
-void BrickUnit::setGroupPosition(int32_t newX, int32_t newY) {
-    if (mark != 0) {
+namespace {
+
+// Places each unit one pitch from the unit through which the walk first reaches it;
+// the logical and the drawn position are laid out by the same walk.
+template <int32_t BrickUnit::*X, int32_t BrickUnit::*Y>
+void layOutGroup(BrickUnit& unit, int32_t newX, int32_t newY) {
+    if (unit.mark != 0) {
         return;
     }
-    mark = 1;
-    x = newX;
-    y = newY;
-    if (left != nullptr) left->setGroupPosition(newX - unitPitchX, newY);
-    if (right != nullptr) right->setGroupPosition(newX + unitPitchX, newY);
-    if (above != nullptr) above->setGroupPosition(newX, newY - unitPitchY);
-    if (below != nullptr) below->setGroupPosition(newX, newY + unitPitchY);
+    unit.mark = 1;
+    unit.*X = newX;
+    unit.*Y = newY;
+    if (unit.left != nullptr) layOutGroup<X, Y>(*unit.left, newX - unitPitchX, newY);
+    if (unit.right != nullptr) layOutGroup<X, Y>(*unit.right, newX + unitPitchX, newY);
+    if (unit.above != nullptr) layOutGroup<X, Y>(*unit.above, newX, newY - unitPitchY);
+    if (unit.below != nullptr) layOutGroup<X, Y>(*unit.below, newX, newY + unitPitchY);
+}
+
+}  // namespace
+
+void BrickUnit::setGroupPosition(int32_t newX, int32_t newY) {
+    layOutGroup<&BrickUnit::x, &BrickUnit::y>(*this, newX, newY);
 }
 
 void BrickUnit::setGroupDrawPosition(int32_t newX, int32_t newY) {
-    if (mark != 0) {
-        return;
-    }
-    mark = 1;
-    drawX = newX;
-    drawY = newY;
-    if (left != nullptr) left->setGroupDrawPosition(newX - unitPitchX, newY);
-    if (right != nullptr) right->setGroupDrawPosition(newX + unitPitchX, newY);
-    if (above != nullptr) above->setGroupDrawPosition(newX, newY - unitPitchY);
-    if (below != nullptr) below->setGroupDrawPosition(newX, newY + unitPitchY);
+    layOutGroup<&BrickUnit::drawX, &BrickUnit::drawY>(*this, newX, newY);
 }
 
 // Links are made only after the neighbours' walks return, so the walk follows the
