@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "interaction/attach_detach.h"
+#include "interaction/snap_search.h"
+#include "recording_host.h"
+#include "sound/sounds.h"
+#include "world/world.h"
+
+namespace {
+
+BrickUnit unitAt(int32_t x, int32_t y) {
+    BrickUnit unit;
+    unit.x = x;
+    unit.y = y;
+    return unit;
+}
+
+std::pair<int32_t, int32_t> drawn(const BrickUnit* unit) { return {unit->drawX, unit->drawY}; }
+
+TEST(UnitGeometry, OverlapAndAlignmentBounds) {
+    const BrickUnit b = unitAt(100, 100);
+    for (auto [dx, dy, overlap] : {std::tuple{15, 0, true}, {16, 0, false}, {-16, 0, false}, {0, 18, true},
+                                   {0, 19, false}, {0, -19, false}, {15, 18, true}}) {
+        EXPECT_EQ(unitsOverlap(unitAt(100 + dx, 100 + dy), b), overlap) << dx << ", " << dy;
+    }
+    // Resting on and hanging under, near the origin and far off any screen.
+    for (auto [dx, gap, aligns] : {std::tuple{0, 18, false}, {0, 19, true}, {0, 32, true}, {0, 33, false},
+                                   {7, 25, true}, {-7, 25, true}, {8, 25, false}, {-8, 25, false}}) {
+        for (int32_t origin : {300, -1000000, 1000000}) {
+            const BrickUnit target = unitAt(origin, origin);
+            EXPECT_EQ(studsAlign(unitAt(origin + dx, origin - gap), target), aligns) << dx << " " << gap;
+            EXPECT_EQ(studsAlign(unitAt(origin + dx, origin + gap), target), aligns) << dx << " " << gap;
+        }
+    }
+    BrickUnit other;
+    BrickUnit held = unitAt(100, 75);  // would rest on b
+    held.below = &other;
+    EXPECT_FALSE(studsAlign(held, b));
+    held.below = nullptr;
+    held.above = &other;
+    EXPECT_TRUE(studsAlign(held, b)) << "only the link on the side that would join blocks";
+}
+
+// A held two-stud brick H0 H1 over a free four-stud brick F0..F3, studs 3 pixels off,
+// snapped and then attached.
+TEST(SnapAndAttach, WorkedExample) {
+    TestWorld world;
+    auto free = world.brick(4, 145, 200);  // F0..F3 at 100..145; World order F3..F0
+    auto held = world.brick(2, 133, 172);  // H0 at 118, H1 at 133
+    held[0]->setGroupMark(1);
+    EXPECT_FALSE(groupOverlapsFree(*held[0]));
+    held[0]->setGroupMark(0);
+
+    EXPECT_EQ(snapSearch(*held[0]), free[1]);
+    EXPECT_EQ(snapHeld, held[0]);
+    EXPECT_EQ(std::make_pair(held[0]->pendingBelow, held[1]->pendingBelow), std::make_pair(free[1], free[2]));
+    EXPECT_EQ(std::make_pair(drawn(held[0]), drawn(held[1])),
+              std::make_pair(std::pair{115, 178}, std::pair{130, 178}));
+    EXPECT_EQ(held[0]->x, 118) << "the logical position stays at the pointer";
+    EXPECT_TRUE(allMarksZero());
+
+    attachGroup(*held[0]);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(std::make_pair(held[i]->below, free[i + 1]->above), std::make_pair(free[i + 1], held[i]));
+        EXPECT_EQ(std::make_tuple(held[i]->x, held[i]->y, held[i]->pendingBelow),
+                  std::make_tuple(115 + 15 * i, 182, static_cast<BrickUnit*>(nullptr)));
+        EXPECT_EQ(drawn(held[i]), std::make_pair(115 + 15 * i, 182));
+    }
+    EXPECT_EQ(free[0]->x, 100) << "the target group does not move";
+    EXPECT_TRUE(allMarksZero());
+    ASSERT_EQ(recordingHost().sounds.size(), 1u);
+    EXPECT_EQ(recordingHost().sounds[0].rfind("Sounds\\attach", 0), 0u);
+}
+
+TEST(SnapAndAttach, PreviewTruncatesAndAttachLandsExactly18Away) {
+    for (int32_t offset = -7; offset <= 7; ++offset) {
+        for (auto [targetY, heldY, previewY, finalY] : {std::tuple{100, 75, 78, 82}, {100, 125, 121, 118},
+                                                        {10, -15, -11, -8}}) {
+            TestWorld world;
+            BrickUnit& target = world.unit(50, targetY);
+            BrickUnit& held = world.unit(50 + offset, heldY);
+            ASSERT_EQ(snapSearch(held), &target);
+            EXPECT_EQ(drawn(&held), std::make_pair(50, previewY));
+            attachGroup(held);
+            EXPECT_EQ(std::make_pair(held.x, held.y), std::make_pair(50, finalY)) << offset;
+            EXPECT_EQ(heldY < targetY ? held.below : held.above, &target);
+        }
+    }
+}
+
+TEST(SnapAndAttach, FirstFitWinsOnlyItsGroupIsPairedAndAFailedSearchKeepsThePair) {
+    TestWorld world;
+    BrickUnit& first = world.unit(100, 200);
+    world.unit(101, 200);  // fits too, later in the World
+    BrickUnit& otherGroup = world.unit(115, 200);
+    auto held = world.brick(2, 115, 175);  // H0 over `first`, H1 over `otherGroup`
+    EXPECT_EQ(snapSearch(*held[1]), &otherGroup) << "the grabbed unit is tried first";
+    EXPECT_EQ(snapSearch(*held[0]), &first);
+    EXPECT_EQ(std::make_pair(held[0]->pendingBelow, held[1]->pendingBelow),
+              std::make_pair(&first, static_cast<BrickUnit*>(nullptr)));
+
+    held[0]->setGroupPosition(500, 500);
+    held[0]->setGroupMark(0);
+    EXPECT_EQ(snapSearch(*held[0]), nullptr);
+    EXPECT_EQ(std::make_pair(snapHeld, snapTarget), std::make_pair(held[0], &first));
+    EXPECT_EQ(held[0]->pendingBelow, nullptr);
+    EXPECT_TRUE(allMarksZero());
+}
+
+TEST(SnapAndAttach, OneHeldUnitMayPairAboveAndBelow) {
+    TestWorld world;
+    BrickUnit& top = world.unit(100, 100);
+    BrickUnit& bottom = world.unit(100, 154);
+    BrickUnit& held = world.unit(100, 127);
+    BrickUnit& elsewhere = world.unit(200, 200);  // ties top and bottom into one group
+    stack(top, elsewhere);
+    stack(elsewhere, bottom);
+    EXPECT_EQ(snapSearch(held), &top);
+    EXPECT_EQ(std::make_pair(held.pendingAbove, held.pendingBelow), std::make_pair(&top, &bottom));
+}
+
+// p rests on q, q rests on r: which cuts a press may make, in the order it tries them.
+TEST(Detach, StackOfThree) {
+    for (auto [pressed, fromBelow, fromAbove] :
+         {std::tuple{'q', true, true}, {'r', false, true}, {'p', true, false}}) {
+        TestWorld world;
+        BrickUnit& r = world.unit(100, 136);
+        BrickUnit& q = world.unit(100, 118);
+        BrickUnit& p = world.unit(100, 100);
+        stack(p, q);
+        stack(q, r);
+        BrickUnit& unit = pressed == 'p' ? p : pressed == 'q' ? q : r;
+        EXPECT_EQ(std::make_pair(canDetachFromBelow(unit), canDetachFromAbove(unit)),
+                  std::make_pair(fromBelow, fromAbove)) << pressed;
+        BrickUnit* other = fromBelow ? unit.below : unit.above;
+        fromBelow ? detachFromBelow(unit) : detachFromAbove(unit);
+        EXPECT_EQ(fromBelow ? unit.below : unit.above, nullptr);
+        EXPECT_EQ(fromBelow ? other->above : other->below, nullptr);
+        EXPECT_EQ(p.below == &q, &unit != &p) << "only one link is cut";
+        EXPECT_EQ(recordingHost().sounds.size(), 1u);
+        EXPECT_TRUE(allMarksZero());
+    }
+}
+
+TEST(Detach, LoneBrickAndAClosedAssemblyStayWholeButLegsThatRejoinLiftOff) {
+    TestWorld world;
+    auto lone = world.brick(4, 700, 700);
+    EXPECT_FALSE(canDetachFromBelow(*lone[1]) || canDetachFromAbove(*lone[1]));
+
+    // Long L; one-stud M and S on it; long T on both M and S.
+    auto l = world.brick(4, 145, 200);
+    BrickUnit& m = world.unit(100, 182);
+    BrickUnit& s = world.unit(145, 182);
+    auto t = world.brick(4, 145, 164);
+    stack(m, *l[0]);
+    stack(s, *l[3]);
+    stack(*t[0], m);
+    stack(*t[3], s);
+    EXPECT_FALSE(canDetachFromBelow(m) || canDetachFromAbove(m));
+
+    // A two-stud brick on two legs that stand on one base.
+    auto top = world.brick(2, 415, 100);
+    BrickUnit& leftLeg = world.unit(400, 118);
+    BrickUnit& rightLeg = world.unit(415, 118);
+    auto base = world.brick(2, 415, 136);
+    stack(*top[0], leftLeg);
+    stack(*top[1], rightLeg);
+    stack(leftLeg, *base[0]);
+    stack(rightLeg, *base[1]);
+    ASSERT_TRUE(canDetachFromBelow(*top[1]));
+    detachFromBelow(*top[1]);
+    EXPECT_TRUE(leftLeg.above == nullptr && rightLeg.above == nullptr && top[0]->below == nullptr);
+    EXPECT_EQ(recordingHost().sounds.size(), 1u) << "one sound for every cut of one press";
+    EXPECT_TRUE(allMarksZero());
+}
+
+TEST(Sounds, OnlyTheEightPathsAndTheVariantIsTheNextDrawModuloFour) {
+    TestWorld world;
+    std::srand(7);
+    const int first = std::rand() % 4;
+    std::srand(7);
+    playDetachSound();
+    EXPECT_EQ(recordingHost().sounds[0], "Sounds\\detach" + std::to_string(first) + ".wav");
+    for (int i = 0; i < 400; ++i) playAttachSound(), playDetachSound();
+    const std::set<std::string> formed(recordingHost().sounds.begin(), recordingHost().sounds.end());
+    EXPECT_EQ(formed, (std::set<std::string>{"Sounds\\attach0.wav", "Sounds\\attach1.wav", "Sounds\\attach2.wav",
+                                             "Sounds\\attach3.wav", "Sounds\\detach0.wav", "Sounds\\detach1.wav",
+                                             "Sounds\\detach2.wav", "Sounds\\detach3.wav"}));
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "recording_host.h"
+#include "world/world.h"
+
+namespace {
+
+using Place = std::pair<int32_t, int32_t>;
+Place at(const BrickUnit* unit) { return {unit->x, unit->y}; }
+
+// Replays the draws by hand after srand(1), so no library's sequence is assumed:
+// colour, width, y and x of the rightmost unit, then two discarded draws per further unit.
+TEST(WorldCreation, FollowsTheDrawsAndBuildsBricksRightToLeft) {
+    TestWorld world;
+    std::srand(1);
+    createWorld();
+    world.adoptCreatedWorld();
+    const int next = std::rand();
+
+    std::srand(1);
+    std::size_t index = 0;
+    for (int brick = 0; brick < worldBrickCount; ++brick) {
+        constexpr uint32_t palette[] = {0x1B28C4, 0xF2F3F2, 0x2FCDF5, 0xAB690D, 0x4A974B};
+        const uint32_t colour = palette[std::rand() % 5];
+        const int width = 1 << (std::rand() % 3);
+        const int32_t y = std::rand() % 768;
+        const int32_t x = std::rand() % 1000;
+        for (int extra = 1; extra < width; ++extra) std::rand(), std::rand();
+        for (int i = 0; i < width; ++i, ++index) {
+            ASSERT_LT(index, World.size());
+            const BrickUnit& unit = *World[index];
+            EXPECT_EQ(std::make_tuple(unit.colour, unit.x, unit.y, unit.drawX, unit.drawY, unit.mark),
+                      std::make_tuple(colour, x - 15 * i, y, x - 15 * i, y, 0)) << "unit " << index;
+            EXPECT_EQ(unit.right, i == 0 ? nullptr : World[index - 1]);
+            EXPECT_EQ(unit.left, i == width - 1 ? nullptr : World[index + 1]);
+            EXPECT_TRUE(!unit.above && !unit.below && !unit.pendingAbove && !unit.pendingBelow);
+        }
+    }
+    EXPECT_EQ(index, World.size());
+    EXPECT_EQ(next, std::rand()) << "creation makes no draw beyond 2 + 2n per brick";
+    EXPECT_EQ(recordingHost().presentCount, 1);
+}
+
+TEST(GroupWalks, MarkPositionAndDrawPositionWalks) {
+    TestWorld world;
+    auto brick = world.brick(4, 145, 10);  // left to right
+    BrickUnit& upper = world.unit(145, 0);
+    BrickUnit& stranger = world.unit(300, 300);
+    stack(upper, *brick[3]);
+
+    upper.setGroupMark(3);
+    EXPECT_EQ(brick[0]->mark + brick[3]->mark + stranger.mark, 6);
+    brick[1]->mark = 0;
+    brick[2]->setGroupMark(0);  // stops at brick[1], which already holds 0
+    EXPECT_EQ(std::make_pair(brick[0]->mark, upper.mark), std::make_pair(3, 0));
+    brick[0]->setGroupMark(0);
+
+    brick[2]->setGroupPosition(100, 200);
+    EXPECT_EQ(std::vector<Place>({at(brick[0]), at(brick[1]), at(brick[3]), at(&upper)}),
+              std::vector<Place>({{70, 200}, {85, 200}, {115, 200}, {115, 182}}));
+    EXPECT_EQ(brick[0]->drawY, 10) << "logical moves leave the drawn position";
+    brick[0]->setGroupPosition(0, 0);
+    EXPECT_EQ(at(brick[0]), Place(70, 200)) << "a marked unit places nothing";
+    brick[0]->setGroupMark(0);
+    upper.setGroupDrawPosition(5, 6);
+    EXPECT_EQ(std::make_pair(brick[0]->drawX, brick[0]->drawY), Place(-40, 24));
+    EXPECT_EQ(at(brick[0]), Place(70, 200));
+}
+
+TEST(GroupWalks, FirstPlacementWinsInACycle) {
+    TestWorld world;
+    auto top = world.brick(2, 115, 0);
+    auto bottom = world.brick(2, 115, 50);  // off the lattice on purpose
+    stack(*top[0], *bottom[0]);
+    stack(*top[1], *bottom[1]);
+    top[0]->setGroupPosition(0, 0);  // right, then below, then left
+    EXPECT_EQ(std::vector<Place>({at(top[1]), at(bottom[1]), at(bottom[0])}),
+              std::vector<Place>({{15, 0}, {15, 18}, {0, 18}}));
+}
+
+TEST(GroupWalks, CommitJoinsBothWaysWithoutEnteringTheOtherGroupAndClearJoinsIn) {
+    TestWorld world;
+    auto held = world.brick(2, 115, 82);
+    auto target = world.brick(2, 115, 100);
+    BrickUnit& underTarget = world.unit(130, 118);
+    stack(*target[1], underTarget);
+    held[0]->pendingBelow = target[0];
+    held[1]->pendingBelow = target[1];
+    held[1]->commitPendingLinks();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(std::make_pair(held[i]->below, target[i]->above), std::make_pair(target[i], held[i]));
+        EXPECT_EQ(std::make_tuple(held[i]->pendingBelow, held[i]->mark, target[i]->mark),
+                  std::make_tuple(static_cast<BrickUnit*>(nullptr), 1, 0));
+    }
+    EXPECT_EQ(underTarget.mark, 0);
+
+    held[0]->setGroupMark(0);
+    underTarget.pendingBelow = held[0];
+    held[0]->clearPendingLinks();
+    EXPECT_EQ(underTarget.pendingBelow, nullptr) << "the merged group is cleared too";
+}
+
+TEST(HitTest, BoundsAreInclusiveAndTheEarlierUnitWins) {
+    TestWorld world;
+    auto brick = world.brick(2, 115, 200);  // World: the unit at 115, then the one at 100
+    BrickUnit& later = world.unit(105, 205);
+    for (auto [x, y, expected] : {std::tuple{100, 200, brick[0]}, {130, 218, brick[1]}, {115, 210, brick[1]},
+                                  {114, 210, brick[0]}, {131, 200, nullptr}, {99, 200, nullptr},
+                                  {100, 219, nullptr}, {110, 222, &later}, {110, 210, brick[0]}}) {
+        EXPECT_EQ(unitAtPoint(x, y), expected) << x << ", " << y;
+    }
+}
+
+}  // namespace
