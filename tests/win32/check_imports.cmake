@@ -1,23 +1,13 @@
-# Fails unless the program imports Windows system DLLs only.
-cmake_minimum_required(VERSION 3.25)
-# cmake -DOBJDUMP=<objdump> -DPROGRAM=<zimblet.exe> -P check_imports.cmake
-execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed")
-endif()
-
+# Fails unless PROGRAM imports Windows system DLLs only (cmake -DOBJDUMP=... -DPROGRAM=... -P check_imports.cmake).
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
 if(NOT lines)
     message(FATAL_ERROR "no imported DLLs listed for ${PROGRAM}")
 endif()
-
-set(system_dlls advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ntdll.dll user32.dll winmm.dll)
 foreach(line IN LISTS lines)
-    string(REPLACE "DLL Name: " "" dll "${line}")
-    string(STRIP "${dll}" dll)
+    string(REGEX REPLACE "DLL Name: *" "" dll "${line}")
     string(TOLOWER "${dll}" name)
-    message(STATUS "imports ${dll}")
-    if(NOT name IN_LIST system_dlls AND NOT name MATCHES "^api-ms-win-")
+    if(NOT name MATCHES "^((advapi32|gdi32|kernel32|msvcrt|ntdll|user32|winmm)\\.dll|api-ms-win-.*)$")
         message(FATAL_ERROR "${PROGRAM} imports ${dll}, which is not a Windows system DLL")
     endif()
 endforeach()
