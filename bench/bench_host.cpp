@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/host.h"
+#include "host/host.h"
+#include "render/redraw.h"
 #include "world/world.h"
 
 namespace {
@@ -21,6 +22,7 @@ void prepareBenchWorld(int width, int height) {
         std::srand(1);
         createWorld();
     }
+    showWholeScene();
 }
 
 SurfacePixels& benchSurface() {
@@ -31,6 +33,6 @@ SurfacePixels& hostSurface() {
     return surface;
 }
 
-void hostPresentSurface() {}
+void hostPresentSurface(const DirtyRegion&) {}
 
 void hostPlaySound(const char*) {}

@@ -4,7 +4,7 @@
 
 #include "interaction/attach_detach.h"
 #include "interaction/drag_state.h"
-#include "render/scene.h"
+#include "render/redraw.h"
 #include "world/brick_unit.h"
 #include "world/world.h"
 

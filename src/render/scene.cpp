@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/host.h"
 #include "world/world.h"
 
 namespace {
@@ -25,20 +24,28 @@ PixelBytes premultiply(uint32_t colour, float opacity) {
     };
 }
 
+}  // namespace
+
+// Stud bounds are sums in floating point; x passes through single precision first.
+int32_t studLeft(int32_t x) {
+    return static_cast<int32_t>(static_cast<double>(static_cast<float>(x)) + 3.75);
+}
+
+int32_t studRight(int32_t x) {
+    return static_cast<int32_t>(static_cast<double>(static_cast<float>(x)) + 11.25);
+}
+
+int32_t studTop(int32_t y) {
+    return static_cast<int32_t>(static_cast<double>(y) - 3.75);
+}
+
+PixelRect wholeSurface(const SurfacePixels& surface) {
+    return PixelRect{0, 0, surface.width, surface.height};
+}
+
 bool hasPixelMemory(const SurfacePixels& surface) {
     return surface.pixels != nullptr && surface.width > 0 && surface.height > 0;
 }
-
-// Stud bounds are sums in floating point; x passes through single precision first.
-int32_t studColumn(int32_t x, double offset) {
-    return static_cast<int32_t>(static_cast<double>(static_cast<float>(x)) + offset);
-}
-
-int32_t studRow(int32_t y, double offset) {
-    return static_cast<int32_t>(static_cast<double>(y) + offset);
-}
-
-}  // namespace
 
 void putPixel(SurfacePixels& surface, int32_t x, int32_t y, uint32_t colour, float opacity) {
     if (!hasPixelMemory(surface) || x < 0 || x >= surface.width || y < 0 || y >= surface.height) {
@@ -52,13 +59,19 @@ void putPixel(SurfacePixels& surface, int32_t x, int32_t y, uint32_t colour, flo
 // Same pixels and bytes as one putPixel per point, with the clipping done once.
 void fillBlock(SurfacePixels& surface, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
                float opacity) {
+    fillBlockClipped(surface, wholeSurface(surface), x0, y0, x1, y1, colour, opacity);
+}
+
+void fillBlockClipped(SurfacePixels& surface, const PixelRect& clip, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                      uint32_t colour, float opacity) {
     if (!hasPixelMemory(surface) || x0 > x1 || y0 > y1) {
         return;
     }
-    const int32_t left = std::max(x0, 0);
-    const int32_t right = std::min(x1, surface.width - 1);
-    const int32_t top = std::max(y0, 0);
-    const int32_t bottom = std::min(y1, surface.height - 1);
+    const PixelRect area = intersectionOf(clip, wholeSurface(surface));
+    const int32_t left = std::max(x0, area.left);
+    const int32_t right = std::min(x1, area.right - 1);
+    const int32_t top = std::max(y0, area.top);
+    const int32_t bottom = std::min(y1, area.bottom - 1);
     if (left > right || top > bottom) {
         return;
     }
@@ -71,25 +84,29 @@ void fillBlock(SurfacePixels& surface, int32_t x0, int32_t y0, int32_t x1, int32
     }
 }
 
-// Later steps overdraw earlier ones: the stud's last row lies under the top edge.
 void drawUnit(SurfacePixels& surface, const BrickUnit& unit) {
+    drawUnitClipped(surface, wholeSurface(surface), unit);
+}
+
+// Later steps overdraw earlier ones: the stud's last row lies under the top edge.
+void drawUnitClipped(SurfacePixels& surface, const PixelRect& clip, const BrickUnit& unit) {
     const int32_t x = unit.drawX;
     const int32_t y = unit.drawY;
     const int32_t right = x + unitPitchX;
     const int32_t bottom = y + unitPitchY;
 
-    fillBlock(surface, x, y, right, bottom, unit.colour, 1.0f);
+    fillBlockClipped(surface, clip, x, y, right, bottom, unit.colour, 1.0f);
     if (unit.above == nullptr) {
-        fillBlock(surface, studColumn(x, 3.75), studRow(y, -3.75), studColumn(x, 11.25), y, unit.colour, 1.0f);
+        fillBlockClipped(surface, clip, studLeft(x), studTop(y), studRight(x), y, unit.colour, 1.0f);
     }
-    fillBlock(surface, x, y, right, y, blackColour, 1.0f);
-    fillBlock(surface, x, bottom, right, bottom, blackColour, 1.0f);
+    fillBlockClipped(surface, clip, x, y, right, y, blackColour, 1.0f);
+    fillBlockClipped(surface, clip, x, bottom, right, bottom, blackColour, 1.0f);
     // Neighbours within a brick share a column, so the frame is one outline around the brick.
     if (unit.left == nullptr) {
-        fillBlock(surface, x, y, x, bottom, blackColour, 1.0f);
+        fillBlockClipped(surface, clip, x, y, x, bottom, blackColour, 1.0f);
     }
     if (unit.right == nullptr) {
-        fillBlock(surface, right, y, right, bottom, blackColour, 1.0f);
+        fillBlockClipped(surface, clip, right, y, right, bottom, blackColour, 1.0f);
     }
 }
 
@@ -108,9 +125,4 @@ void renderScene(SurfacePixels& surface) {
     for (std::size_t index = 0; index < World.size(); ++index) {
         drawUnit(surface, *World[index]);
     }
-}
-
-void redrawScene() {
-    renderScene(hostSurface());
-    hostPresentSurface();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "render/pixel_rect.h"
 #include "render/surface_pixels.h"
 
 struct BrickUnit;
@@ -13,13 +14,21 @@ void renderScene(SurfacePixels& surface);
 
 // Draws body, stud, and frame edges of one unit at its drawn position.
 void drawUnit(SurfacePixels& surface, const BrickUnit& unit);
+void drawUnitClipped(SurfacePixels& surface, const PixelRect& clip, const BrickUnit& unit);
 
 // Writes every pixel from (x0, y0) to (x1, y1), bounds included; clipped to the surface.
 void fillBlock(SurfacePixels& surface, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
                float opacity);
+void fillBlockClipped(SurfacePixels& surface, const PixelRect& clip, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                      uint32_t colour, float opacity);
 
 // Replaces one pixel with the premultiplied colour; points outside the surface are ignored.
 void putPixel(SurfacePixels& surface, int32_t x, int32_t y, uint32_t colour, float opacity);
 
-// Renders into the host's surface and has the host present it.
-void redrawScene();
+// The stud's columns and top row for a unit drawn at x, y (its bottom row is y).
+int32_t studLeft(int32_t x);
+int32_t studRight(int32_t x);
+int32_t studTop(int32_t y);
+
+PixelRect wholeSurface(const SurfacePixels& surface);
+bool hasPixelMemory(const SurfacePixels& surface);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/host.h"
+#include "host/host.h"
 
 static constexpr int soundVariantCount = 4;
 

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "render/scene.h"
 #include "world/brick_colour.h"
 
 std::vector<BrickUnit*> World;
@@ -31,7 +30,6 @@ void createWorld() {
     for (int brick = 0; brick < worldBrickCount; ++brick) {
         createBrick();
     }
-    redrawScene();
 }
 
 // The first match wins, which is the unit drawn beneath where units overlap.

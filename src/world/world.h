@@ -10,7 +10,8 @@ extern std::vector<BrickUnit*> World;
 
 inline constexpr int worldBrickCount = 100;
 
-// Scatters the hundred bricks from the unseeded rand() sequence, then redraws the scene.
+// Scatters the hundred bricks from the unseeded rand() sequence. Drawing them is
+// the host's next step.
 void createWorld();
 
 // The first unit in World order whose logical rectangle holds the point, or null.

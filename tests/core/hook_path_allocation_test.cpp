@@ -9,6 +9,7 @@
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
 #include "recording_host.h"
+#include "render/redraw.h"
 #include "world/world.h"
 
 namespace {
@@ -40,6 +41,7 @@ TEST(HookPath, DragsSnapsAttachesAndDetachesWithoutAllocating) {
     std::srand(1);
     createWorld();
     world.adoptCreatedWorld();
+    showWholeScene();
     recordingHost().keepSoundText = false;
 
     BrickUnit* lone = nullptr;

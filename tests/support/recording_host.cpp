@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "interaction/drag_state.h"
 #include "world/world.h"
 
@@ -31,8 +31,9 @@ SurfacePixels& hostSurface() {
     return recordingHost().surface;
 }
 
-void hostPresentSurface() {
+void hostPresentSurface(const DirtyRegion& changed) {
     ++recordingHost().presentCount;
+    recordingHost().lastRegion = changed;
 }
 
 void hostPlaySound(const char* relativePath) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "render/pixel_rect.h"
 #include "render/surface_pixels.h"
 #include "world/brick_unit.h"
 
@@ -12,6 +13,7 @@ struct RecordingHost {
     SurfacePixels surface;
     std::vector<uint8_t> memory;
     int presentCount = 0;
+    DirtyRegion lastRegion;
     std::vector<std::string> sounds;
     // Without text the record is only counted, so that recording allocates nothing.
     bool keepSoundText = true;

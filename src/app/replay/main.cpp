@@ -12,7 +12,8 @@
 #include "app/replay/replay_options.h"
 #include "app/replay/replay_script.h"
 #include "app/replay/state_dump.h"
-#include "app/host.h"
+#include "host/host.h"
+#include "render/redraw.h"
 #include "world/world.h"
 
 namespace {
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
 
     createReplaySurface(options.width, options.height);
     createWorld();
+    showWholeScene();
     takeStartedSounds();
     std::fputs(replay(script.events).c_str(), stdout);
     std::fflush(stdout);

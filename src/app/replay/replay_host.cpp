@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/host.h"
+#include "host/host.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ SurfacePixels& hostSurface() {
 }
 
 // Frames are written on request at the end, so presenting has nothing to show.
-void hostPresentSurface() {}
+void hostPresentSurface(const DirtyRegion&) {}
 
 void hostPlaySound(const char* relativePath) {
     startedSounds.emplace_back(relativePath);

@@ -2,7 +2,7 @@
 #include "app/win32/shell.h"
 #include "app/win32/win32_api.h"
 #include "interaction/drag_state.h"
-#include "render/scene.h"
+#include "render/redraw.h"
 
 namespace {
 
@@ -74,5 +74,5 @@ void initApplication(HINSTANCE instance) {
         return;
     }
 
-    redrawScene();
+    showWholeScene();
 }

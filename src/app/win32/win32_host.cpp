@@ -1,4 +1,4 @@
-#include "app/host.h"
+#include "host/host.h"
 #include "app/win32/overlay_window.h"
 #include "app/win32/shell.h"
 #include "app/win32/win32_api.h"

@@ -13,6 +13,7 @@
 // Links: user32, gdi32, winmm (and kernel32); statically linked C++ runtime.
 
 #include "app/win32/shell.h"
+#include "render/redraw.h"
 #include "world/world.h"
 
 //------------------------------------------------------------------------------
@@ -21,6 +22,9 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     initApplication(instance);
     createWorld();
+    if (running) {
+        showWholeScene();
+    }
     if (running) {
         runMessageLoop();
     }
