@@ -1,16 +1,20 @@
 // Long random streams of mouse events over the created world, with the world's
-// invariants checked after every single event.
+// invariants checked after every single event, and every picture the host was
+// given compared byte for byte with a full redraw of the same world.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <cstring>
 #include <set>
 
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
 #include "recording_host.h"
+#include "render/redraw.h"
+#include "render/scene.h"
 #include "world/world.h"
 
 namespace {
@@ -33,10 +37,16 @@ std::set<BrickUnit*> groupOf(BrickUnit* start) {
 class EventStream {
 public:
     explicit EventStream(unsigned seed) : random_(seed) {
+        resetRecordingHost(800, 600);  // the world reaches past the right and bottom edges
         std::srand(1);
         createWorld();
         world_.adoptCreatedWorld();
         for (BrickUnit* unit : World) bricks_.emplace_back(unit->colour, unit->left, unit->right);
+        showWholeScene();
+        const SurfacePixels& surface = recordingHost().surface;
+        EXPECT_EQ(recordingHost().lastRegion.bounds(), wholeSurface(surface)) << "the first picture is all new";
+        shown_.assign(surface.pixels, surface.pixels + surface.stride * surface.height);
+        reference_.resize(shown_.size());
     }
 
     // One event chosen to visit every state with both buttons, near bricks and far off.
@@ -75,7 +85,21 @@ public:
         }
         x_ = x;
         y_ = y;
+        const SurfacePixels& surface = recordingHost().surface;
+        std::vector<PixelRect> hitBefore;
+        for (const BrickUnit* unit : World) hitBefore.push_back(hitFootprint(*unit, wholeSurface(surface)));
+        const int presentsBefore = recordingHost().presentCount;
         handleMouseEvent(message, x, y);
+        presented_ = recordingHost().presentCount != presentsBefore;
+        if (presented_) {
+            showRegion(recordingHost().lastRegion);
+            for (std::size_t i = 0; i < World.size(); ++i) {
+                const PixelRect now = hitFootprint(*World[i], wholeSurface(surface));
+                if (now != hitBefore[i]) {
+                    EXPECT_TRUE(covered(hitBefore[i]) && covered(now)) << "unit " << i << " hit-tests elsewhere";
+                }
+            }
+        }
         const bool relaid = (message == Move && before != DragState::Idle) ||
                             ((message == LeftUp || message == RightUp) && before == DragState::Snapped);
         if (relaid) {
@@ -99,29 +123,71 @@ public:
         }
     }
 
+    // After a redraw, the surface and what a host that brings over only the dirty
+    // region shows both equal a full redraw of the world as it now stands. (A press
+    // draws nothing: a brick it pulls loose shows its stud from the next step on.)
+    void checkPicture() {
+        if (!presented_) return;
+        SurfacePixels& surface = recordingHost().surface;
+        SurfacePixels reference = surface;
+        reference.pixels = reference_.data();
+        renderScene(reference);
+        ASSERT_EQ(std::memcmp(surface.pixels, reference_.data(), reference_.size()), 0) << "drawn surface";
+        ASSERT_EQ(shown_, reference_) << "picture shown through the dirty region";
+    }
+
 private:
+    // Copies the region's rectangles, as a host puts them on the screen.
+    void showRegion(const DirtyRegion& region) {
+        const SurfacePixels& surface = recordingHost().surface;
+        ASSERT_LE(region.count, DirtyRegion::capacity);
+        for (int32_t i = 0; i < region.count; ++i) {
+            const PixelRect& r = region.rects[i];
+            ASSERT_EQ(intersectionOf(r, wholeSurface(surface)), r) << "region leaves the surface";
+            for (int32_t row = r.top; row < r.bottom; ++row) {
+                const std::size_t at = static_cast<std::size_t>(row * surface.stride + 4 * r.left);
+                std::memcpy(shown_.data() + at, surface.pixels + at, static_cast<std::size_t>(4 * r.width()));
+            }
+        }
+        region_ = region;
+    }
+
+    bool covered(const PixelRect& rect) const {
+        if (rect.empty()) return true;
+        for (int32_t i = 0; i < region_.count; ++i) {
+            if (intersectionOf(rect, region_.rects[i]) == rect) return true;
+        }
+        return false;
+    }
+
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
     TestWorld world_;
     std::mt19937 random_;
     std::vector<std::tuple<uint32_t, BrickUnit*, BrickUnit*>> bricks_;
     std::set<BrickUnit*> previewed_;
+    std::vector<uint8_t> shown_, reference_;
+    DirtyRegion region_;
+    bool presented_ = false;
     int32_t x_ = 0, y_ = 0, goalX_ = 0, goalY_ = 0;
     int steps_ = 0;
 };
 
 TEST(RandomEventStreams, KeepMarksLinksColoursAndPositionsConsistent) {
     constexpr int streams = 20;
+    constexpr int pictureStreams = 5;  // full-redraw comparisons are the slow part
     constexpr int eventsPerStream = 10000;
     long snapped = 0;
     std::size_t sounds = 0;
     for (int seed = 1; seed <= streams; ++seed) {
-        resetRecordingHost();
         EventStream stream(static_cast<unsigned>(seed));
         for (int event = 0; event < eventsPerStream; ++event) {
             const std::string sent = stream.step();
             snapped += dragState == DragState::Snapped;
             ASSERT_NO_FATAL_FAILURE(stream.checkInvariants()) << "stream " << seed << ", event " << event << ": " << sent;
+            if (seed <= pictureStreams) {
+                ASSERT_NO_FATAL_FAILURE(stream.checkPicture()) << "stream " << seed << ", event " << event << ": " << sent;
+            }
         }
         sounds += recordingHost().sounds.size();
     }
