@@ -22,8 +22,11 @@ void chooseVisual() {
 
 //------------------------------------------------------------------------------
 // Over the whole root window, unmapped, with both shapes empty until the first
-// picture sets them. It asks for pointer events (the input shape limits where) and
-// exposures; keys come from the root (escape_key.cpp).
+// picture sets them. It asks for pointer events only (the input shape limits
+// where); keys come from the root (escape_key.cpp). No exposures: every change of
+// the bounding shape would send one for the pixels that a present puts anyway;
+// the one way to lose pixels, another window over ours, ends in a raise that puts
+// the whole picture again.
 void createOverlayWindow() {
     const int width = DisplayWidth(x11.display, x11.screen);
     const int height = DisplayHeight(x11.display, x11.screen);
@@ -31,7 +34,7 @@ void createOverlayWindow() {
     attributes.override_redirect = True;
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
-    attributes.event_mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask | ExposureMask;
+    attributes.event_mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
     unsigned long mask = CWOverrideRedirect | CWBackPixmap | CWBorderPixel | CWEventMask;
     if (x11.colormap != 0) {
         attributes.colormap = x11.colormap;
@@ -65,7 +68,8 @@ void mapOverlayWindow() {
 
 //------------------------------------------------------------------------------
 // Another top-level window was mapped, restacked, moved or circulated to the top:
-// raise ours again. Our own raise reports on our window and is left alone.
+// raise ours again and put back what it may have covered. Our own raise reports
+// on our window and is left alone.
 void raiseAboveOthers(const XEvent& event) {
     Window moved = 0;
     switch (event.type) {
@@ -86,5 +90,6 @@ void raiseAboveOthers(const XEvent& event) {
     }
     if (moved != x11.window) {
         XRaiseWindow(x11.display, x11.window);
+        putSurfaceRect(PixelRect{0, 0, x11.pixels.width, x11.pixels.height});
     }
 }

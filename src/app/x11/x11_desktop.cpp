@@ -120,10 +120,6 @@ void handleEvent(XEvent& event) {
     case MotionNotify:
         handlePointerEvent(event);
         break;
-    case Expose:
-        putSurfaceRect(PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                                 event.xexpose.y + event.xexpose.height});
-        break;
     case ConfigureNotify:
     case MapNotify:
     case CirculateNotify:
@@ -186,6 +182,24 @@ int syncAndTakeError() {
 }
 
 //------------------------------------------------------------------------------
+bool openOverlay() {
+    if (!openDisplay()) {
+        if (x11.display != nullptr) XCloseDisplay(x11.display);
+        x11.display = nullptr;
+        return false;
+    }
+    chooseVisual();
+    createOverlayWindow();
+    if (!createSurfaceImage()) {
+        closeDisplay();
+        return false;
+    }
+    reserveShapeRects(x11.shapeRects, x11.pixels.width);
+    activeDesktop = &x11Desktop;
+    return true;
+}
+
+//------------------------------------------------------------------------------
 // The window before the world, so the world is made for the screen's size; the
 // shapes come with the first picture, before the window is mapped.
 int runX11Desktop() {
@@ -193,19 +207,9 @@ int runX11Desktop() {
         reportFailure("cannot catch SIGINT and SIGTERM");
         return 1;
     }
-    if (!openDisplay()) {
-        if (x11.display != nullptr) XCloseDisplay(x11.display);
+    if (!openOverlay()) {
         return 1;
     }
-    chooseVisual();
-    createOverlayWindow();
-    if (!createSurfaceImage()) {
-        closeDisplay();
-        return 1;
-    }
-    reserveShapeRects(x11.shapeRects, x11.pixels.width);
-    activeDesktop = &x11Desktop;
-
     createWorld();
     showWholeScene();
     watchEscapeKey();

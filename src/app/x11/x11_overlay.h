@@ -42,6 +42,10 @@ struct X11Overlay {
 
 extern X11Overlay x11;
 
+// Opens the display and makes the unmapped window with its surface, then makes
+// this the active desktop; false, after saying why, when it cannot.
+bool openOverlay();
+
 // Prints "zimblet: <message>" on stderr; the caller then ends with a non-zero status.
 void reportFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
