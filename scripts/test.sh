@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs what the tests need, builds everything from scratch and runs every test:
-# the native unit tests, the same tests under the sanitizers, the Windows build
-# with its tests under Wine and its zip, and the end-to-end runs of the real
-# program under Wine in Xvfb.
+# the native unit tests, the end-to-end runs of the Linux program on X11 and its
+# .deb, the same unit tests under the sanitizers, the Windows build with its tests
+# under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -17,6 +17,14 @@ step "Native build and unit tests"
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux -j2
+
+step "End-to-end: the Linux program on X11 in Xvfb, without and with a compositor"
+tests/e2e/run_x11_e2e.py build/linux
+
+step "The Linux package"
+(cd build/linux && cpack -G DEB)
+# apt resolves the package's dependencies without installing it.
+apt-get -s install "$PWD/build/linux/zimblet_1.0.0_amd64.deb" >/dev/null
 
 step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize
