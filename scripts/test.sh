@@ -13,6 +13,15 @@ if [ "${ZIMBLET_SKIP_INSTALL:-0}" != 1 ]; then
     scripts/install-deps.sh
 fi
 
+step "The core includes only the C++ standard library; Xlib only in the X11 desktop"
+# Standard C++ headers have neither a dot nor a slash in their names.
+if grep -rnE '#include <[^>]*[./][^>]*>' src/world src/render src/interaction src/sound src/host; then
+    echo "the core includes a header that is not the C++ standard library's" >&2; exit 1
+fi
+if grep -rlE '#include <X11/' src | grep -v '^src/app/x11/'; then
+    echo "Xlib outside src/app/x11" >&2; exit 1
+fi
+
 step "Native build and unit tests"
 cmake --preset linux
 cmake --build --preset linux
