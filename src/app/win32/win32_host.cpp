@@ -20,7 +20,8 @@ SurfacePixels& hostSurface() {
 //------------------------------------------------------------------------------
 // Once start-up has failed and told the user why, the program only winds down:
 // presenting a surface that was never made would add a second, misleading box.
-void hostPresentSurface() {
+// The whole surface is presented whatever changed.
+void hostPresentSurface(const DirtyRegion&) {
     if (!running) {
         return;
     }
