@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs what the tests need, builds everything from scratch and runs every test:
-# the native unit tests, the same tests under the sanitizers, the Windows build
-# with its tests under Wine and its zip, and the end-to-end runs of the real
-# program under Wine in Xvfb.
+# the native unit tests, the end-to-end runs of the Linux program on X11 and its
+# .deb, the same unit tests under the sanitizers, the Windows build with its tests
+# under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,10 +13,27 @@ if [ "${ZIMBLET_SKIP_INSTALL:-0}" != 1 ]; then
     scripts/install-deps.sh
 fi
 
+step "The core includes only the C++ standard library; Xlib only in the X11 desktop"
+# Standard C++ headers have neither a dot nor a slash in their names.
+if grep -rnE '#include <[^>]*[./][^>]*>' src/world src/render src/interaction src/sound src/host; then
+    echo "the core includes a header that is not the C++ standard library's" >&2; exit 1
+fi
+if grep -rlE '#include <X11/' src | grep -v '^src/app/x11/'; then
+    echo "Xlib outside src/app/x11" >&2; exit 1
+fi
+
 step "Native build and unit tests"
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux -j2
+
+step "End-to-end: the Linux program on X11 in Xvfb, on three kinds of display"
+tests/e2e/run_x11_e2e.py build/linux
+
+step "The Linux package"
+(cd build/linux && cpack -G DEB)
+# apt resolves the package's dependencies without installing it.
+apt-get -s install "$PWD/build/linux/zimblet_1.0.0_amd64.deb" >/dev/null
 
 step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize
