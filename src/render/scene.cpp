@@ -115,12 +115,8 @@ void renderScene(SurfacePixels& surface) {
         return;
     }
     const auto rowBytes = 4 * static_cast<std::size_t>(surface.width);
-    if (surface.stride == surface.width * 4) {
-        std::memset(surface.pixels, 0, rowBytes * static_cast<std::size_t>(surface.height));
-    } else {
-        for (int32_t row = 0; row < surface.height; ++row) {
-            std::memset(surface.pixels + static_cast<std::ptrdiff_t>(row) * surface.stride, 0, rowBytes);
-        }
+    for (int32_t row = 0; row < surface.height; ++row) {
+        std::memset(surface.pixels + static_cast<std::ptrdiff_t>(row) * surface.stride, 0, rowBytes);
     }
     for (std::size_t index = 0; index < World.size(); ++index) {
         drawUnit(surface, *World[index]);

@@ -95,11 +95,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{Setup::Snapped, Other, true, Chain, Snapped, 0}));
 
 TEST_F(MouseEvents, FirstDragStepMeasuresFromThePreviousDragsLastStep) {
+    world.unit(8, 25);
     send(LeftDown, 605, 605);
-    send(Move, 4, 4);  // the program's first drag: measured from (0, 0)
-    send(LeftUp, 4, 4);
+    send(Move, 8, 0);  // the program's first drag: measured from (0, 0), so slow, and it snaps
+    EXPECT_EQ(dragState, Snapped);
+    send(LeftUp, 8, 0);
     send(LeftDown, 110, 112);
-    send(Move, 300, 275);  // far from (4, 4): fast, so no snap although it lines up
+    send(Move, 300, 275);  // far from (8, 0): fast, so no snap although it lines up
     EXPECT_EQ(dragState, Holding);
     EXPECT_EQ(std::make_pair(held.drawX, held.drawY), std::make_pair(300, 275)) << "corner on the pointer";
     send(Move, 301, 275);
@@ -131,6 +133,7 @@ TEST(TravelThreshold, MatchesTheSinglePrecisionRootAndNeverOverflows) {
     }
     EXPECT_TRUE(isFastMove(-1000000, -1000000, 1000000, 1000000));  // d^2 beyond 32 bits
     EXPECT_TRUE(isFastMove(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
+    EXPECT_TRUE(isFastMove(INT32_MIN, 0, INT32_MAX, 0));  // d^2 beyond 64 bits
     EXPECT_FALSE(isFastMove(INT32_MAX, INT32_MIN, INT32_MAX - 8, INT32_MIN));
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "recording_host.h"
+#include "render/redraw.h"
 #include "render/scene.h"
 #include "world/world.h"
 
@@ -88,14 +89,39 @@ TEST(Drawing, StudsOverlapsAndTheStudColumnAtMinus12) {
 }
 
 TEST(Drawing, PremultipliesTruncatesAndNeverWritesWithoutPixelMemory) {
-    resetRecordingHost(1, 1);
-    putPixel(recordingHost().surface, 0, 0, 0x0080FF, 0.5f);  // red 255, green 128
-    EXPECT_EQ(pixelAt(recordingHost().surface, 0, 0), 0x7F7F4000u);
+    resetRecordingHost(2, 2);
+    SurfacePixels& surface = recordingHost().surface;
+    putPixel(surface, 1, 1, 0x0080FF, 0.5f);  // red 255, green 128
+    putPixel(surface, 2, 0, red, 1.0f);       // beyond the row: nothing
+    EXPECT_EQ(std::vector<uint32_t>({pixelAt(surface, 0, 0), pixelAt(surface, 1, 0), pixelAt(surface, 0, 1),
+                                     pixelAt(surface, 1, 1)}),
+              std::vector<uint32_t>({clear, clear, clear, 0x7F7F4000u}));
     TestWorld world;
     world.unit(0, 0, red);
     SurfacePixels noMemory{1920, 1080, 7680, nullptr};
     renderScene(noMemory);
     fillBlock(noMemory, 0, 0, 10, 10, red, 1.0f);
+}
+
+// A unit moved along a row, then far away, then left alone: the host is given its
+// old and new rectangles (stud rows included), as one where they meet, and nothing.
+TEST(Redraw, PresentsOnlyWhereTheUnitWasAndIs) {
+    TestWorld world;
+    BrickUnit& unit = world.unit(100, 100);
+    resetRecordingHost(400, 300);
+    showWholeScene();
+    const DirtyRegion& region = recordingHost().lastRegion;
+    const auto rects = [&region] { return std::vector<PixelRect>(region.rects, region.rects + region.count); };
+    EXPECT_EQ(rects(), std::vector<PixelRect>({{0, 0, 400, 300}}));
+    for (auto [x, y, expected] :
+         {std::tuple{110, 100, std::vector<PixelRect>{{100, 96, 126, 119}}},
+          {300, 200, std::vector<PixelRect>{{110, 96, 126, 119}, {300, 196, 316, 219}}},
+          {300, 200, std::vector<PixelRect>{}}}) {
+        unit.x = unit.drawX = x;
+        unit.y = unit.drawY = y;
+        redrawScene();
+        EXPECT_EQ(rects(), expected) << x << ", " << y;
+    }
 }
 
 }  // namespace

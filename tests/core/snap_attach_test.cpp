@@ -22,7 +22,7 @@ std::pair<int32_t, int32_t> drawn(const BrickUnit* unit) { return {unit->drawX, 
 TEST(UnitGeometry, OverlapAndAlignmentBounds) {
     const BrickUnit b = unitAt(100, 100);
     for (auto [dx, dy, overlap] : {std::tuple{15, 0, true}, {16, 0, false}, {-16, 0, false}, {0, 18, true},
-                                   {0, 19, false}, {0, -19, false}, {15, 18, true}}) {
+                                   {0, 19, false}, {0, -19, false}, {15, 18, true}, {-15, 0, true}, {0, -18, true}}) {
         EXPECT_EQ(unitsOverlap(unitAt(100 + dx, 100 + dy), b), overlap) << dx << ", " << dy;
     }
     // Resting on and hanging under, near the origin and far off any screen.
@@ -34,6 +34,13 @@ TEST(UnitGeometry, OverlapAndAlignmentBounds) {
             EXPECT_EQ(studsAlign(unitAt(origin + dx, origin + gap), target), aligns) << dx << " " << gap;
         }
     }
+    TestWorld world;
+    auto brick = world.brick(2, 115, 100);
+    world.unit(130, 100);  // touches the brick's right unit only
+    brick[0]->setGroupMark(1);
+    EXPECT_TRUE(groupOverlapsFree(*brick[0])) << "the walk reaches every held unit";
+    brick[0]->setGroupMark(0);
+
     BrickUnit other;
     BrickUnit held = unitAt(100, 75);  // would rest on b
     held.below = &other;
@@ -172,6 +179,16 @@ TEST(Detach, LoneBrickAndAClosedAssemblyStayWholeButLegsThatRejoinLiftOff) {
     stack(*t[0], m);
     stack(*t[3], s);
     EXPECT_FALSE(canDetachFromBelow(m) || canDetachFromAbove(m));
+
+    // A two-stud brick whose left unit rests on a base from which a loop climbs back
+    // over its right unit: pressed on the right unit, it still cuts nothing.
+    auto held = world.brick(2, 315, 300);
+    auto under = world.brick(2, 315, 318);
+    auto over = world.brick(2, 330, 282);
+    stack(*held[0], *under[0]);
+    stack(*over[0], *held[1]);
+    stack(*over[1], *under[1]);
+    EXPECT_FALSE(canDetachFromBelow(*held[1]) || canDetachFromAbove(*held[1]));
 
     // A two-stud brick on two legs that stand on one base.
     auto top = world.brick(2, 415, 100);
