@@ -2,7 +2,8 @@
 # Installs what the tests need, builds everything from scratch and runs every test:
 # the native unit tests, the same tests under the sanitizers, the Windows build
 # with its tests under Wine and its zip, and the end-to-end runs of the real
-# program under Wine in Xvfb.
+# programs: the Windows one under Wine in Xvfb, the Linux one on headless Wayland
+# compositors.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -35,5 +36,8 @@ done
 
 step "End-to-end: the Windows program under Wine, driven by real input"
 tests/e2e/run_e2e.sh build/windows-mingw --repeat 5
+
+step "End-to-end: the Linux program on headless Wayland compositors, driven by real input"
+tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
 
 step "All tests passed"

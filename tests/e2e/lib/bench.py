@@ -95,6 +95,8 @@ class Bench:
     def wine(self, args, cwd, debug="-all", **streams):
         return subprocess.Popen(["wine", *map(str, args)], cwd=cwd, env=self.env(debug), stdin=DEVNULL, **streams)
 
+    launch = wine  # how the replay host is started
+
     def kill_wine(self):
         if (self.prefix / "system.reg").exists():
             for flag in ("-k", "-w"):

@@ -64,7 +64,7 @@ def make_plan(units, screen, width, height, desktop_rgb):
     def beside(brick):  # a bare point a few pixels off the brick's sides, nearest first
         left, top, right, bottom = brick[0].x, brick[0].y, brick[-1].x + 15, brick[-1].y + 18
         mx, my = (left + right) // 2, (top + bottom) // 2
-        return next(((x, y) for gap in (5, 8, 12) for x, y in (
+        return next(((x, y) for gap in (5, 8, 12, 16, 20) for x, y in (
             (left - gap, my), (right + gap, my), (mx, top - gap - 4), (mx, bottom + gap),
             (left - gap, top - gap - 4), (right + gap, bottom + gap)) if bare(x, y)), None)
 

@@ -1,4 +1,5 @@
-"""The expected side: the replay host, run under Wine so that it draws the same rand() as the program."""
+"""The expected side: the replay host of the same build as the program (under Wine for the Windows
+program), so that it draws the same rand()."""
 
 import subprocess
 from collections import namedtuple
@@ -29,7 +30,7 @@ def replay(bench, exe, workdir, events, desktop_rgb):
     """Replays the script lines from a fresh start of the world."""
     workdir.mkdir(parents=True, exist_ok=True)
     (workdir / "events.script").write_text("".join(f"{line}\n" for line in events))
-    done = bench.wine([exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png",
+    done = bench.launch([exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png",
                        "--state", "state.txt", "events.script"], workdir, stdout=subprocess.PIPE,
                       stderr=subprocess.PIPE)
     out, err = done.communicate(timeout=120)

@@ -1,0 +1,113 @@
+"""What a user does on a Wayland desktop, and what they must see and not disturb.
+
+The Wayland program sees only the pointer over its bricks and the keyboard only while a brick is held, so
+the window beneath must get everything else, and nothing of what the toy takes."""
+
+from .bench import Failure, check
+from .plan import centre
+from .scenarios import _drag, _no_buttons_leaked
+
+KEY_LINE = ("keydown ", "keyup ")
+
+
+def clicks_and_keys_beside(session, plan, bricks=100):
+    """Clicks beside the bricks and a key typed meanwhile reach the window beneath; the picture stays."""
+    for x, y in plan.beside[:bricks]:
+        session.click_through("left", x, y)
+        session.click_through("right", x, y)
+    mark = session.log.mark()
+    session.key("a")
+    session.log.wait_for("keyup a", since=mark)
+    session.wait_picture("after the clicks beside the bricks")
+
+
+def drag_and_snap(session, plan):
+    """The lone brick is dropped elsewhere, then brought down onto its target and attached; the window
+    beneath gets neither press nor release."""
+    mark = session.log.mark()
+    _drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
+    _drag(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
+    check(session.expected().units[plan.lone.index].below == plan.target.index,
+          f"the replay host did not attach the brick to unit {plan.target.index}")
+    _no_buttons_leaked(session, mark, plan)
+
+
+def pull_loose(session, plan):
+    """A right press pulls the attached brick off; it is dragged away and dropped; nothing leaks."""
+    lone = session.expected().units[plan.lone.index]
+    mark = session.log.mark()
+    _drag(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+    lone = session.expected().units[plan.lone.index]
+    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
+          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
+    _no_buttons_leaked(session, mark, plan)
+
+
+def escape_while_idle(session, plan):
+    """With nothing held, Escape belongs to the window beneath and ends nothing."""
+    session.move(*plan.bare)
+    mark = session.log.mark()
+    session.key("Escape")
+    session.key("b")
+    seen = session.log.wait_for("keyup b", since=mark)
+    check("keydown Escape" in seen, f"the window beneath did not get the Escape: {seen}")
+    session.require_running()
+
+
+def keys_during_a_drag(session, plan):
+    """While a brick is held the toy has the keyboard: a key typed then reaches nobody's window, and at
+    the release the window beneath has its keyboard back, with no stray key or button."""
+    mark = session.log.mark()
+    session.move(*centre(session.expected().units[plan.lone.index]))
+    session.button("left", "down")
+    try:
+        session.log.wait_for("kbleave", since=mark)
+        session.key("a")
+    finally:
+        session.button("left", "up")
+    session.log.wait_for("kbenter", since=mark)
+    session.key("z")
+    seen = session.log.wait_for("keyup z", since=mark)
+    stray = [line for line in seen if line.startswith(KEY_LINE) and not line.endswith(" z")]
+    check(not stray, f"the window beneath received {stray}")
+    session.wait_picture("after a drop in place")
+    _no_buttons_leaked(session, mark, plan)
+
+
+def escape_while_holding(session, plan):
+    """Escape while a brick is held ends the program with 0; the window beneath never sees that Escape."""
+    mark = session.log.mark()
+    session.move(*centre(session.expected().units[plan.lone.index]))
+    session.button("left", "down")
+    session.log.wait_for("kbleave", since=mark)
+    session.key("Escape")
+    code = session.wait_end(5)
+    session.button("left", "up")
+    check(code == 0, f"the program ended with exit code {code}: {session.errors()}")
+    session.move(*plan.bare)
+    session.key("z")
+    seen = session.log.wait_for("keyup z", since=mark)
+    check(not any(line.startswith("keydown Escape") for line in seen),
+          f"the window beneath received the Escape: {seen}")
+    return seen
+
+
+def compositor_killed(session, bench):
+    """The compositor dies under the running program: it ends within 5 s with a status of its own."""
+    session.wait_picture("at start", timeout=30)
+    bench.kill()
+    code = session.wait_end(5)
+    check(code != 0 and "connection" in session.errors(),
+          f"exit code {code} and the message '{session.errors().strip()}'")
+
+
+def refused(process, stderr_path, words):
+    """The program refuses to start on this desktop: a non-zero exit and a message with these words."""
+    try:
+        code = process.wait(timeout=10)
+    except Exception:
+        raise Failure("the program did not end within 10 s") from None
+    message = stderr_path.read_text(errors="replace")
+    check(code > 0, f"exit code {code}")
+    missing = [word for word in words if word not in message]
+    check(not missing, f"the message lacks {missing}: '{message.strip()}'")

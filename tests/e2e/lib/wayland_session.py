@@ -1,0 +1,48 @@
+"""One start of the Linux program on a Wayland bench, driven through the input helper."""
+
+import subprocess
+
+from .bench import check
+from .session import Session
+
+
+class WaylandSession(Session):
+    def __init__(self, bench, name, cwd, setup):  # noqa: super().__init__ would start the Windows program
+        self.bench, self.name, self.setup = bench, name, setup
+        self.log = setup.app_log
+        self.history, self.pointer, self.replayed = [], None, {}
+        self.stderr = bench.artifacts / f"{name}-stderr.txt"
+        with open(self.stderr, "wb") as errors:
+            self.process = bench.client([setup.program_exe], cwd, stdout=errors, stderr=subprocess.STDOUT)
+
+    def sounds(self):
+        raise NotImplementedError("the Wayland benches trace no sounds")
+
+    def move(self, x, y):
+        if self.pointer != (x, y):
+            self.bench.hands.send(f"move {x} {y}")
+            self.pointer = (x, y)
+            self.history.append(f"move {x} {y}")
+
+    def button(self, name, action):
+        self.bench.hands.send(f"{action} {name}")
+        self.history.append(f"{name}-{action} {self.pointer[0]} {self.pointer[1]}")
+
+    def wheel(self):
+        self.bench.hands.send("wheel")
+        self.history.append(f"wheel {self.pointer[0]} {self.pointer[1]}")
+
+    def key(self, name):
+        self.bench.hands.send(f"key {name}")
+
+    def wait_end(self, timeout):
+        """The exit status; a death by a signal or no end in time fails."""
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            check(False, f"the program did not end within {timeout:g} s")
+        check(code >= 0, f"the program died of signal {-code}")
+        return code
+
+    def errors(self):
+        return self.stderr.read_text(errors="replace")
