@@ -10,7 +10,7 @@ packages="cmake ninja-build g++ make python3 pkg-config dpkg-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix \
   wine wine64 xvfb xauth x11-utils xdotool imagemagick \
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libcanberra-dev \
-  sway grim wtype kwin-wayland plasma-wayland-protocols"
+  sway grim wtype weston kwin-wayland plasma-wayland-protocols python3-dbus dbus"
 
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 # Others may be installing on the same machine: wait for dpkg's lock instead of failing.

@@ -22,7 +22,7 @@ from lib import scenarios  # noqa: E402
 from lib.bench import AppLog, Bench, Failure, check, wait_until  # noqa: E402
 from lib.plan import centre, make_plan  # noqa: E402
 from lib.session import Session  # noqa: E402
-from lib.wayland_run import run_sway  # noqa: E402
+from lib.wayland_run import run_kwin, run_sway  # noqa: E402
 
 WIDTH, HEIGHT = 1024, 800     # the bricks are scattered over 1000 x 768 pixels
 DESKTOP_RGB = (32, 96, 128)   # the colour of the application underneath
@@ -127,8 +127,12 @@ def main():
         if args.desktop == "wine":
             failure, _ = attempt(lambda: run_once(args.build_dir.resolve(), rows))
         else:
-            failure, _ = attempt(lambda: run_sway(args.build_dir.resolve(), (WIDTH, HEIGHT), DESKTOP_RGB, rows,
-                                                  report, attempt))
+            for run_desktop in (run_sway, run_kwin):
+                failure, _ = attempt(lambda: run_desktop(args.build_dir.resolve(), (WIDTH, HEIGHT), DESKTOP_RGB,
+                                                         rows, report, attempt))
+                if failure:
+                    report(rows, f"harness ({run_desktop.__name__})", (failure, 0))
+            failure = ""
         if failure:
             report(rows, "harness", (failure, 0))
         runs.append((time.monotonic() - began, rows.count(False) == failed_before))

@@ -55,7 +55,8 @@ const wl_registry_listener registryListener = {
 
 //------------------------------------------------------------------------------
 // The first configure gives the size the world is made for; later ones are only
-// acknowledged, as the surface keeps covering the output it was given.
+// acknowledged, as the surface keeps covering the output it was given. After a
+// remap the whole picture is shown again.
 void layerSurfaceConfigure(void*, zwlr_layer_surface_v1* layerSurface, uint32_t serial, uint32_t width,
                            uint32_t height) {
     zwlr_layer_surface_v1_ack_configure(layerSurface, serial);
@@ -63,6 +64,13 @@ void layerSurfaceConfigure(void*, zwlr_layer_surface_v1* layerSurface, uint32_t 
         wayland.width = static_cast<int32_t>(width);
         wayland.height = static_cast<int32_t>(height);
         wayland.configured = true;
+    }
+    if (wayland.remapping) {
+        wayland.remapping = false;
+        wayland.damage[0] = PixelRect{0, 0, wayland.width, wayland.height};
+        wayland.damageCount = 1;
+        wayland.commitWaiting = true;
+        commitWaitingPicture();
     }
 }
 
@@ -76,12 +84,8 @@ const zwlr_layer_surface_v1_listener layerSurfaceListener = {
 };
 
 //------------------------------------------------------------------------------
-// An overlay-layer surface over the whole output, taking no keyboard and no input
-// until the first picture brings its input region.
-bool createOverlaySurface() {
-    wayland.surface = wl_compositor_create_surface(wayland.compositor);
-    wayland.layerSurface = zwlr_layer_shell_v1_get_layer_surface(
-        wayland.layerShell, wayland.surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zimblet");
+// Over the whole output, on top of everything, taking no keyboard.
+void describeOverlay() {
     zwlr_layer_surface_v1_set_anchor(wayland.layerSurface,
                                      ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
                                          ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
@@ -89,6 +93,15 @@ bool createOverlaySurface() {
     zwlr_layer_surface_v1_set_exclusive_zone(wayland.layerSurface, -1);
     zwlr_layer_surface_v1_set_keyboard_interactivity(wayland.layerSurface,
                                                      ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+}
+
+// An overlay-layer surface taking no input until the first picture brings its
+// input region.
+bool createOverlaySurface() {
+    wayland.surface = wl_compositor_create_surface(wayland.compositor);
+    wayland.layerSurface = zwlr_layer_shell_v1_get_layer_surface(
+        wayland.layerShell, wayland.surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zimblet");
+    describeOverlay();
     zwlr_layer_surface_v1_add_listener(wayland.layerSurface, &layerSurfaceListener, nullptr);
     wayland.inputRegion = wl_compositor_create_region(wayland.compositor);
     wl_surface_set_input_region(wayland.surface, wayland.inputRegion);
@@ -192,6 +205,27 @@ void runEventLoop(int signals) {
 }
 
 }  // namespace
+
+//------------------------------------------------------------------------------
+// Replaces the overlay by a new one: the one thing found to make KWin 5.27 hand
+// the keyboard back to the user's window once a click on a brick gave it to us
+// (an unmap and map of the same surface gave the keyboard back but left the new
+// picture unseen). The new surface shows the whole picture at its first configure.
+void remapOverlay() {
+    zwlr_layer_surface_v1_destroy(wayland.layerSurface);
+    wl_surface_destroy(wayland.surface);
+    for (ShmBuffer& buffer : wayland.buffers) {
+        buffer.stale = PixelRect{0, 0, wayland.width, wayland.height};
+    }
+    wayland.surface = wl_compositor_create_surface(wayland.compositor);
+    wayland.layerSurface = zwlr_layer_shell_v1_get_layer_surface(
+        wayland.layerShell, wayland.surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zimblet");
+    describeOverlay();
+    zwlr_layer_surface_v1_add_listener(wayland.layerSurface, &layerSurfaceListener, nullptr);
+    wl_surface_commit(wayland.surface);
+    wayland.keyboardFocus = false;
+    wayland.remapping = true;
+}
 
 //------------------------------------------------------------------------------
 void endProgram(int status, const char* reason) {

@@ -86,6 +86,7 @@ struct WaylandHost {
     zwlr_layer_surface_v1* layerSurface = nullptr;
     wl_region* inputRegion = nullptr;
     bool configured = false;
+    bool remapping = false;  // unmapped to hand the keyboard back; the next configure maps it again
     int32_t width = 0;
     int32_t height = 0;
 
@@ -100,7 +101,8 @@ struct WaylandHost {
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
     xkb_state* keyState = nullptr;
-    bool keyboardTaken = false;
+    bool keyboardTaken = false;  // the interactivity asked for while a brick is held
+    bool keyboardFocus = false;  // the compositor's keyboard focus is on the overlay
 
     bool running = true;
     int exitStatus = 0;
@@ -114,6 +116,9 @@ void waylandPresent(const DirtyRegion& changed);
 
 // Commits what waits for a buffer, once the compositor has released one.
 void commitWaitingPicture();
+
+// Unmaps the overlay and maps it again at the next configure.
+void remapOverlay();
 
 // Binds the seat's pointer and keyboard as the seat announces them.
 void listenToSeat(wl_seat* seat);

@@ -16,6 +16,19 @@ int32_t pointerX = 0;
 int32_t pointerY = 0;
 
 //------------------------------------------------------------------------------
+// Answers once the compositor has handled the release's commit: a compositor that
+// keeps the keyboard on the overlay (KWin 5.27) gives it up when the overlay is
+// unmapped and mapped again.
+void releaseSettled(void*, wl_callback* callback, uint32_t) {
+    wl_callback_destroy(callback);
+    if (wayland.keyboardFocus && dragState == DragState::Idle && !wayland.remapping) {
+        remapOverlay();
+    }
+}
+
+const wl_callback_listener releaseSettledListener = {.done = releaseSettled};
+
+//------------------------------------------------------------------------------
 // While a brick is held the overlay takes the keyboard, so that Escape reaches it;
 // otherwise it leaves the keyboard to the user's windows. on_demand exists from
 // layer-shell version 4; before it only exclusive takes the keyboard.
@@ -32,6 +45,9 @@ void followDragWithKeyboard() {
     zwlr_layer_surface_v1_set_keyboard_interactivity(wayland.layerSurface, mode);
     wl_surface_commit(wayland.surface);
     wayland.keyboardTaken = holding;
+    if (!holding) {
+        wl_callback_add_listener(wl_display_sync(wayland.display), &releaseSettledListener, nullptr);
+    }
 }
 
 void feed(MouseMessage message) {
@@ -116,8 +132,13 @@ void keyboardKeymap(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t s
     wayland.keyState = xkb_state_new(keymap);
 }
 
-void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
-void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
+    wayland.keyboardFocus = true;
+}
+
+void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {
+    wayland.keyboardFocus = false;
+}
 
 // Escape ends the toy; every other key is ignored.
 void keyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {

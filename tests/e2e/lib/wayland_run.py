@@ -8,7 +8,7 @@ from collections import namedtuple
 from . import scenarios, wayland_scenarios as ws
 from .bench import AppLog, check, wait_until
 from .plan import centre, make_plan
-from .wayland_bench import SwayBench
+from .wayland_bench import KWinBench, SwayBench
 from .wayland_session import WaylandSession
 
 Setup = namedtuple("Setup", "program_exe replay_exe desktop_rgb app_log")
@@ -92,3 +92,27 @@ def _refusals(build_dir, run_dir):
     finally:
         weston.terminate()
         weston.wait(timeout=10)
+
+
+def run_kwin(build_dir, size, desktop_rgb, rows, report, attempt):
+    run_dir, setup = _prepare(build_dir, "kwin")
+    setup = setup._replace(desktop_rgb=desktop_rgb)
+    bench = KWinBench(build_dir / "e2e-tools", run_dir, *size)
+    main = None
+    try:
+        _window_beneath(bench, setup)
+        main = WaylandSession(bench, "main", build_dir, setup)
+        start = main.expected()
+        plan = make_plan(start.units, start.screen, *size, desktop_rgb)
+        report(rows, "kwin 1 start: the bricks over the window beneath", attempt(lambda: scenarios.start(main, plan)))
+        report(rows, "kwin 2 click-through: clicks beside bricks reach the window beneath",
+               attempt(lambda: ws.clicks_and_keys_beside(main, plan, bricks=10)))
+        report(rows, "kwin 3 drag, snap and attach: pictures as the replay host's, no button leaks",
+               attempt(lambda: ws.drag_and_snap(main, plan)))
+        report(rows, "kwin 4 a key typed after a drop", attempt(lambda: ws.key_after_drop(main, plan)))
+        report(rows, "kwin 5 Escape while a brick is held ends the program with 0",
+               attempt(lambda: ws.escape_while_holding(main, plan)))
+    finally:
+        if main is not None:
+            main.stop()
+        bench.stop()

@@ -74,6 +74,20 @@ def keys_during_a_drag(session, plan):
     _no_buttons_leaked(session, mark, plan)
 
 
+def key_after_drop(session, plan):
+    """After a drop the window beneath has the keyboard again: a key typed then reaches it."""
+    mark = session.log.mark()
+    session.move(*centre(session.expected().units[plan.lone.index]))
+    session.button("left", "down")
+    session.button("left", "up")
+    session.wait_picture("after a drop in place")
+    session.key("a")
+    session.click_through("left", *plan.bare)
+    session.key("b")
+    seen = session.log.wait_for("keyup b", since=mark)
+    check("keydown a" in seen, f"the key typed after the drop did not reach the window beneath: {seen}")
+
+
 def escape_while_holding(session, plan):
     """Escape while a brick is held ends the program with 0; the window beneath never sees that Escape."""
     mark = session.log.mark()

@@ -1,4 +1,4 @@
-// The application beneath the toy on a Wayland desktop: a fullscreen xdg-shell window
+// The application beneath the toy on a Wayland desktop: a maximized xdg-shell window
 // in one colour that logs every button, wheel turn, key and keyboard focus change it
 // receives to a file, one flushed line each, in the words of the Windows harness's
 // application ("lbuttondown X Y", "mousewheel X Y 120", "keydown Escape", ...).
@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
     xdg_toplevel* toplevel = xdg_surface_get_toplevel(surface);
     xdg_toplevel_add_listener(toplevel, &toplevelListener, nullptr);
     xdg_toplevel_set_title(toplevel, "underneath");
-    xdg_toplevel_set_fullscreen(toplevel, nullptr);
+    xdg_toplevel_set_maximized(toplevel);
     wl_surface_commit(window.surface);
     while (window.width == 0 || window.shownWidth != window.width || window.shownHeight != window.height) {
         if (wl_display_dispatch(window.display) < 0) die("lost the compositor");
