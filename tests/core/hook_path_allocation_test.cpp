@@ -1,4 +1,6 @@
-// Every mouse event runs inside a system-wide hook: none of them may allocate.
+// Every mouse event runs inside a system-wide hook: none of them may allocate,
+// nor may the X11 host's work of bringing its window's shapes in step with each
+// presented picture, when that host is built.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,9 @@
 #include "recording_host.h"
 #include "render/redraw.h"
 #include "world/world.h"
+#ifdef ZIMBLET_HAS_X11_SHAPES
+#include "app/x11/shape_rects.h"
+#endif
 
 namespace {
 
@@ -35,6 +40,30 @@ void operator delete(void* memory, std::size_t) noexcept {
 
 namespace {
 
+#ifdef ZIMBLET_HAS_X11_SHAPES
+ShapeRects shapeRects;
+int lastShapedPresent = 0;
+
+// What the X11 host works out for each dirty rectangle of a new picture.
+void shapeLastPresent() {
+    if (recordingHost().presentCount == lastShapedPresent) return;
+    lastShapedPresent = recordingHost().presentCount;
+    const DirtyRegion& region = recordingHost().lastRegion;
+    for (int32_t i = 0; i < region.count; ++i) {
+        const PixelRect& band = region.rects[i];
+        for (int32_t top = band.top; top < band.bottom;) {
+            shapeRects.count = 0;
+            top = collectOpaqueRuns(recordingHost().surface, PixelRect{band.left, top, band.right, band.bottom},
+                                    shapeRects);
+        }
+        shapeRects.count = 0;
+        ASSERT_TRUE(collectHitRects(band, shapeRects));
+    }
+}
+#else
+void shapeLastPresent() {}
+#endif
+
 TEST(HookPath, DragsSnapsAttachesAndDetachesWithoutAllocating) {
     TestWorld world;
     resetRecordingHost(1280, 1024);
@@ -43,6 +72,10 @@ TEST(HookPath, DragsSnapsAttachesAndDetachesWithoutAllocating) {
     world.adoptCreatedWorld();
     showWholeScene();
     recordingHost().keepSoundText = false;
+#ifdef ZIMBLET_HAS_X11_SHAPES
+    reserveShapeRects(shapeRects, recordingHost().surface.width);
+    lastShapedPresent = recordingHost().presentCount;
+#endif
 
     BrickUnit* lone = nullptr;
     for (BrickUnit* unit : World) {
@@ -59,10 +92,13 @@ TEST(HookPath, DragsSnapsAttachesAndDetachesWithoutAllocating) {
         handleMouseEvent(press, lone->x + 2, lone->y + 2);
         for (int32_t x = -40; x < 1040; x += 6) {
             handleMouseEvent(MouseMessage::Move, x, y);
+            shapeLastPresent();
             ++events;
         }
         handleMouseEvent(MouseMessage::LeftUp, 0, 0);
+        shapeLastPresent();
         handleMouseEvent(MouseMessage::RightUp, 0, 0);
+        shapeLastPresent();
         events += 3;
     }
     counting = false;

@@ -1,43 +1,65 @@
-// Sounds on both Linux desktops through libcanberra: a new sound stops our previous
-// one, and the desktop's bell stands in when the file cannot be played.
+// Sounds through libcanberra: each new sound stops the one before (one id for all),
+// and a file that cannot be found or played gives the sound theme's bell instead.
+
+#include "app/linux/canberra_sound.h"
 
 #include <canberra.h>
-#include <unistd.h>
 
-#include <cstring>
-
+#include "app/linux/sound_path.h"
 #include "host/host.h"
 
 namespace {
 
-// Every sound of ours carries this id, so cancelling it stops the one still playing.
-constexpr uint32_t soundId = 1;
-constexpr std::size_t pathCapacity = 512;
-
 ca_context* context = nullptr;
+constexpr uint32_t soundId = 1;
+
+// Errors that say the file itself is at fault, so the bell should stand in for it.
+bool isFileError(int error) {
+    return error == CA_ERROR_NOTFOUND || error == CA_ERROR_CORRUPT || error == CA_ERROR_NOTSUPPORTED ||
+           error == CA_ERROR_ACCESS || error == CA_ERROR_IO;
+}
+
+void playBell() {
+    ca_context_play(context, soundId, CA_PROP_EVENT_ID, "bell", CA_PROP_EVENT_DESCRIPTION, "Zimblet", nullptr);
+}
 
 }  // namespace
 
 //------------------------------------------------------------------------------
-// The core names files with a backslash as separator; here it becomes a slash.
-// Without a sound device libcanberra fails for any file, so the bell is chosen on
-// whether the file can be read, not on the error.
-void hostPlaySound(const char* relativePath) {
-    if (context == nullptr && ca_context_create(&context) != CA_SUCCESS) {
+void openSound() {
+    rememberProgramDirectory();
+    if (ca_context_create(&context) != CA_SUCCESS) {
         context = nullptr;
         return;
     }
-    char path[pathCapacity];
-    std::size_t length = 0;
-    for (; relativePath[length] != '\0' && length + 1 < pathCapacity; ++length) {
-        path[length] = relativePath[length] == '\\' ? '/' : relativePath[length];
-    }
-    path[length] = '\0';
+    ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Zimblet", CA_PROP_APPLICATION_ID, "zimblet",
+                            nullptr);
+}
 
+//------------------------------------------------------------------------------
+void closeSound() {
+    if (context != nullptr) {
+        ca_context_destroy(context);
+        context = nullptr;
+    }
+}
+
+//------------------------------------------------------------------------------
+// Starts the file and returns at once. Whether the file is readable decides the
+// bell: without an audio device every play fails, and then the bell would too.
+void hostPlaySound(const char* relativePath) {
+    if (context == nullptr) {
+        return;
+    }
     ca_context_cancel(context, soundId);
-    if (access(path, R_OK) == 0) {
-        ca_context_play(context, soundId, CA_PROP_MEDIA_FILENAME, path, nullptr);
-    } else {
-        ca_context_play(context, soundId, CA_PROP_EVENT_ID, "bell", nullptr);
+    char path[soundFilePathCapacity];
+    if (!findSoundFile(relativePath, path)) {
+        playBell();
+        return;
+    }
+    const int result = ca_context_play(context, soundId, CA_PROP_MEDIA_FILENAME, path, CA_PROP_MEDIA_ROLE, "event",
+                                       CA_PROP_EVENT_DESCRIPTION, "Zimblet", nullptr);
+    if (isFileError(result)) {
+        playBell();
     }
 }

@@ -4,7 +4,7 @@
 const Desktop* activeDesktop = nullptr;
 
 //------------------------------------------------------------------------------
-// Before a desktop has started there is nothing to draw into.
+// Before a desktop is up there is nothing to draw into: an empty surface.
 SurfacePixels& hostSurface() {
     static SurfacePixels none;
     return activeDesktop != nullptr ? activeDesktop->surface() : none;
@@ -12,7 +12,7 @@ SurfacePixels& hostSurface() {
 
 //------------------------------------------------------------------------------
 void hostPresentSurface(const DirtyRegion& changed) {
-    if (activeDesktop != nullptr) {
+    if (activeDesktop != nullptr && changed.count > 0) {
         activeDesktop->present(changed);
     }
 }

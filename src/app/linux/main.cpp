@@ -1,23 +1,29 @@
-// Zimblet for Linux: one program for both desktops. It runs as a Wayland client
+// zimblet: the Linux program, one for both desktops. It runs as a Wayland client
 // when WAYLAND_DISPLAY names a compositor that offers layer-shell, and as an X11
 // client when DISPLAY is set otherwise. A Wayland session without layer-shell
-// (GNOME) is not given the X11 overlay, which there would swallow clicks beside the
+// (GNOME) is not given the X11 overlay, which there would catch clicks beside the
 // bricks and never see Escape; ZIMBLET_FORCE_X11=1 asks for it anyway.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/linux/desktop.h"
+#include "app/linux/canberra_sound.h"
+#include "app/wayland/wayland_desktop.h"
+#include "app/x11/x11_desktop.h"
 
 namespace {
 
-// Exit status when there is no desktop to play on.
-constexpr int noDesktopStatus = 2;
+// The exit status when there is no desktop to play on.
+constexpr int noDesktopStatus = 1;
 
 bool isSet(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != '\0';
+}
+
+bool x11Forced() {
+    return isSet("ZIMBLET_FORCE_X11") && std::strcmp(std::getenv("ZIMBLET_FORCE_X11"), "0") != 0;
 }
 
 int refuseWithoutLayerShell() {
@@ -26,19 +32,16 @@ int refuseWithoutLayerShell() {
                  "(zwlr_layer_shell_v1), so the bricks cannot lie over your desktop as a "
                  "click-through overlay here (GNOME's Mutter is such a compositor).\n"
                  "To play, log in to an X11 session, or use a compositor that offers layer-shell "
-                 "(sway, KDE Plasma, Hyprland, Wayfire and other wlroots-based ones).\n"
+                 "(sway and other wlroots-based ones, KDE Plasma).\n"
                  "ZIMBLET_FORCE_X11=1 starts the X11 overlay through XWayland anyway: there it "
                  "catches clicks beside the bricks and does not see Escape while a Wayland "
                  "window has the keyboard.\n");
     return noDesktopStatus;
 }
 
-}  // namespace
-
-//------------------------------------------------------------------------------
-int main() {
-    const bool forceX11 = isSet("ZIMBLET_FORCE_X11") && std::strcmp(std::getenv("ZIMBLET_FORCE_X11"), "0") != 0;
-    if (isSet("WAYLAND_DISPLAY") && !forceX11) {
+// The desktop's own run, or a refusal with its reason on stderr.
+int play() {
+    if (isSet("WAYLAND_DISPLAY") && !x11Forced()) {
         const int status = runWaylandDesktop();
         if (status == waylandWithoutLayerShell) {
             return refuseWithoutLayerShell();
@@ -47,8 +50,9 @@ int main() {
             return status;
         }
         if (!isSet("DISPLAY")) {
-            std::fprintf(stderr, "zimblet: cannot connect to the Wayland compositor '%s' (WAYLAND_DISPLAY), "
-                                 "and DISPLAY names no X11 display either.\n",
+            std::fprintf(stderr,
+                         "zimblet: cannot connect to the Wayland compositor '%s' (WAYLAND_DISPLAY), "
+                         "and DISPLAY names no X11 display either\n",
                          std::getenv("WAYLAND_DISPLAY"));
             return noDesktopStatus;
         }
@@ -56,7 +60,17 @@ int main() {
     if (isSet("DISPLAY")) {
         return runX11Desktop();
     }
-    std::fprintf(stderr, "zimblet: no desktop to play on: neither WAYLAND_DISPLAY nor DISPLAY is set. "
-                         "Start it from inside a graphical session.\n");
+    std::fprintf(stderr,
+                 "zimblet: no display: DISPLAY is not set and neither is WAYLAND_DISPLAY, so there is no "
+                 "desktop to put the bricks on\n");
     return noDesktopStatus;
+}
+
+}  // namespace
+
+int main() {
+    openSound();
+    const int status = play();
+    closeSound();
+    return status;
 }

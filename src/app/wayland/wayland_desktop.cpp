@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "app/linux/desktop.h"
+#include "app/wayland/wayland_desktop.h"
 #include "app/wayland/wayland_host.h"
 #include "render/redraw.h"
 #include "app/wayland/layer_shell.h"

@@ -52,14 +52,14 @@ class AppLog:
 
 
 class Bench:
-    def __init__(self, work_dir, artifacts, width, height):
+    def __init__(self, work_dir, artifacts, width, height, xvfb_args=()):
         self.prefix = work_dir / "wineprefix"
         self.artifacts = artifacts
         self.width, self.height = width, height
         read_end, write_end = os.pipe()
         with open(artifacts / "xvfb.log", "ab") as log:
             self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                          f"{width}x{height}x24", "-noreset", "-nolisten", "tcp"],
+                                          f"{width}x{height}x24", "-noreset", "-nolisten", "tcp", *xvfb_args],
                                          pass_fds=(write_end,), stdin=DEVNULL, stdout=log, stderr=log)
         os.close(write_end)
         with os.fdopen(read_end, "rb") as pipe:  # Xvfb writes its display number once it takes clients
@@ -94,8 +94,6 @@ class Bench:
 
     def wine(self, args, cwd, debug="-all", **streams):
         return subprocess.Popen(["wine", *map(str, args)], cwd=cwd, env=self.env(debug), stdin=DEVNULL, **streams)
-
-    launch = wine  # how the replay host is started
 
     def kill_wine(self):
         if (self.prefix / "system.reg").exists():

@@ -1,5 +1,5 @@
-"""The expected side: the replay host of the same build as the program (under Wine for the Windows
-program), so that it draws the same rand()."""
+"""The expected side: the replay host, run the way the program runs (under Wine for the Windows build,
+natively for the Linux one) so that it draws the same rand() as the program."""
 
 import subprocess
 from collections import namedtuple
@@ -26,13 +26,14 @@ def parse_units(state_text):
     return units
 
 
-def replay(bench, exe, workdir, events, desktop_rgb):
+def replay(bench, exe, workdir, events, desktop_rgb, native=False):
     """Replays the script lines from a fresh start of the world."""
     workdir.mkdir(parents=True, exist_ok=True)
     (workdir / "events.script").write_text("".join(f"{line}\n" for line in events))
-    done = bench.launch([exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png",
-                       "--state", "state.txt", "events.script"], workdir, stdout=subprocess.PIPE,
-                      stderr=subprocess.PIPE)
+    args = [exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png", "--state", "state.txt",
+            "events.script"]
+    streams = dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    done = subprocess.Popen(args, cwd=workdir, **streams) if native else bench.wine(args, workdir, **streams)
     out, err = done.communicate(timeout=120)
     check(done.returncode == 0, f"replay host failed with {done.returncode}: {err.decode(errors='replace')[-800:]}")
     sounds = []  # "N: EVENT -> ANSWER STATE", each followed by "  sound NAME" per sound it started

@@ -17,10 +17,15 @@ class Session:
         self.bench, self.name, self.setup = bench, name, setup  # setup: exe paths, desktop colour, app log
         self.log = setup.app_log
         self.history, self.pointer, self.replayed = [], None, {}
-        self.trace = bench.artifacts / f"{name}-winmm-trace.txt"
+        self.process = self.launch(cwd)
+
+    native = False  # the replay host runs under Wine, as the program does
+
+    def launch(self, cwd):
+        self.trace = self.bench.artifacts / f"{self.name}-winmm-trace.txt"
         with open(self.trace, "wb") as trace:
-            self.process = bench.wine([setup.program_exe], cwd, debug="fixme-all,trace+winmm",
-                                      stdout=trace, stderr=subprocess.STDOUT)
+            return self.bench.wine([self.setup.program_exe], cwd, debug="fixme-all,trace+winmm",
+                                   stdout=trace, stderr=subprocess.STDOUT)
 
     def require_running(self):
         check(self.process.poll() is None, f"the program is not running (exit code {self.process.poll()})")
@@ -45,7 +50,7 @@ class Session:
         key = tuple(self.history)
         if key not in self.replayed:
             self.replayed[key] = replay(self.bench, self.setup.replay_exe, self.bench.artifacts / "replay",
-                                        key, self.setup.desktop_rgb)
+                                        key, self.setup.desktop_rgb, self.native)
         return self.replayed[key]
 
     def wait_picture(self, label, timeout=15):

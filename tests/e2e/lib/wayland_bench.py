@@ -77,8 +77,6 @@ class WaylandBench:
         streams.setdefault("stdin", DEVNULL)
         return subprocess.Popen([str(arg) for arg in args], cwd=cwd, env=self.env(), **streams)
 
-    launch = client  # the replay host
-
     def start_hands(self):
         self.hands = Hands(self)
 

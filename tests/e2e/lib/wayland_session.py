@@ -7,13 +7,12 @@ from .session import Session
 
 
 class WaylandSession(Session):
-    def __init__(self, bench, name, cwd, setup):  # noqa: super().__init__ would start the Windows program
-        self.bench, self.name, self.setup = bench, name, setup
-        self.log = setup.app_log
-        self.history, self.pointer, self.replayed = [], None, {}
-        self.stderr = bench.artifacts / f"{name}-stderr.txt"
+    native = True  # the native replay host draws the same rand() as the program
+
+    def launch(self, cwd):
+        self.stderr = self.bench.artifacts / f"{self.name}-stderr.txt"
         with open(self.stderr, "wb") as errors:
-            self.process = bench.client([setup.program_exe], cwd, stdout=errors, stderr=subprocess.STDOUT)
+            return self.bench.client([self.setup.program_exe], cwd, stdout=errors, stderr=subprocess.STDOUT)
 
     def sounds(self):
         raise NotImplementedError("the Wayland benches trace no sounds")

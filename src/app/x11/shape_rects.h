@@ -1,0 +1,38 @@
+#pragma once
+
+// The rectangles of the window's two shapes, worked out from the surface and the
+// World without any X11 call, into memory reserved at start-up.
+
+#include <cstdint>
+
+#include "render/pixel_rect.h"
+#include "render/surface_pixels.h"
+
+// One shape rectangle, laid out as Xlib's XRectangle (checked where Xlib is seen).
+struct ShapeRect {
+    int16_t x;
+    int16_t y;
+    uint16_t width;
+    uint16_t height;
+};
+
+// A fixed list of shape rectangles. Four free slots stay in front of `rects`, so
+// the four parts of the window around a band can be put ahead of them in place.
+struct ShapeRects {
+    static constexpr int32_t frontSlots = 4;
+    ShapeRect* rects = nullptr;
+    int32_t capacity = 0;
+    int32_t count = 0;
+};
+
+// Reserves the list for a surface of this width; every row's runs always fit.
+void reserveShapeRects(ShapeRects& list, int32_t surfaceWidth);
+
+// Writes the runs of alpha > 0 in the band's rows as YX-banded rectangles, rows
+// with the same runs as the row above sharing one taller rectangle. Stops before a
+// row whose runs would not fit and returns that row (band.bottom when all fitted).
+int32_t collectOpaqueRuns(const SurfacePixels& surface, const PixelRect& band, ShapeRects& list);
+
+// Writes every unit's hit rectangle clipped to the band, in World order. False when
+// there are more than the list holds.
+bool collectHitRects(const PixelRect& band, ShapeRects& list);

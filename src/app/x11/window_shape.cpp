@@ -1,0 +1,77 @@
+#include <X11/extensions/shape.h>
+
+#include <cstddef>
+
+#include "app/x11/x11_overlay.h"
+
+static_assert(sizeof(ShapeRect) == sizeof(XRectangle) && offsetof(ShapeRect, x) == offsetof(XRectangle, x) &&
+                  offsetof(ShapeRect, y) == offsetof(XRectangle, y) &&
+                  offsetof(ShapeRect, width) == offsetof(XRectangle, width) &&
+                  offsetof(ShapeRect, height) == offsetof(XRectangle, height),
+              "ShapeRect must be laid out as XRectangle");
+
+namespace {
+
+XRectangle* asXRectangles(ShapeRect* rects) {
+    return reinterpret_cast<XRectangle*>(rects);
+}
+
+void combine(int kind, ShapeRect* rects, int32_t count, int operation, int ordering) {
+    XShapeCombineRectangles(x11.display, x11.window, kind, 0, 0, asXRectangles(rects), count, operation, ordering);
+}
+
+// Puts the parts of the window outside the band in the free slots in front of the
+// list's rectangles; returns how many (at most four).
+int32_t putOutsideOfBand(const PixelRect& band, ShapeRects& list) {
+    const PixelRect window{0, 0, x11.pixels.width, x11.pixels.height};
+    const PixelRect outside[4] = {
+        {window.left, window.top, window.right, band.top},
+        {window.left, band.top, band.left, band.bottom},
+        {band.right, band.top, window.right, band.bottom},
+        {window.left, band.bottom, window.right, window.bottom},
+    };
+    int32_t count = 0;
+    for (const PixelRect& part : outside) {
+        if (part.empty()) continue;
+        ++count;
+        list.rects[-count] = ShapeRect{static_cast<int16_t>(part.left), static_cast<int16_t>(part.top),
+                                       static_cast<uint16_t>(part.width()), static_cast<uint16_t>(part.height())};
+    }
+    return count;
+}
+
+// The bounding shape inside the band becomes the list. Pixels that stay are never
+// taken out and put back: first what left is cut (intersect with the outside and
+// the list), then what came is added, so no window beneath is exposed for nothing.
+void replaceBoundingBand(const PixelRect& band, ShapeRects& list) {
+    if (band == PixelRect{0, 0, x11.pixels.width, x11.pixels.height}) {
+        combine(ShapeBounding, list.rects, list.count, ShapeSet, YXBanded);
+        return;
+    }
+    const int32_t outside = putOutsideOfBand(band, list);
+    combine(ShapeBounding, list.rects - outside, list.count + outside, ShapeIntersect, Unsorted);
+    combine(ShapeBounding, list.rects, list.count, ShapeUnion, YXBanded);
+}
+
+}  // namespace
+
+//------------------------------------------------------------------------------
+// Brings both shapes in step with the surface and the World inside the band:
+// the bounding shape to the pixels with alpha > 0, the input shape to the units'
+// hit rectangles. Runs of rows that do not fit the list are done in turn.
+void reshapeBand(const PixelRect& band) {
+    ShapeRects& list = x11.shapeRects;
+    for (int32_t top = band.top; top < band.bottom;) {
+        list.count = 0;
+        const int32_t stop = collectOpaqueRuns(x11.pixels, PixelRect{band.left, top, band.right, band.bottom}, list);
+        replaceBoundingBand(PixelRect{band.left, top, band.right, stop}, list);
+        top = stop;
+    }
+
+    list.count = 0;
+    collectHitRects(band, list);  // at most one a unit: the list holds thousands
+    ShapeRect cut{static_cast<int16_t>(band.left), static_cast<int16_t>(band.top), static_cast<uint16_t>(band.width()),
+                  static_cast<uint16_t>(band.height())};
+    combine(ShapeInput, &cut, 1, ShapeSubtract, Unsorted);
+    combine(ShapeInput, list.rects, list.count, ShapeUnion, Unsorted);
+}

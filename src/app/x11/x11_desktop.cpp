@@ -1,0 +1,222 @@
+// Zimblet on X11: the program around the portable core, in plain Xlib.
+//
+// Implemented:
+//  [x] An override-redirect window over the whole root window, on a 32-bit ARGB
+//      visual when the screen has one (own colormap, border pixel 0), else on the
+//      default visual. Never managed, so no frame, no taskbar entry, no focus.
+//  [x] Its bounding shape is exactly the surface's pixels with alpha > 0 (right
+//      without a compositor); its input shape is exactly where the hit test finds a
+//      unit, so presses anywhere else go to the window beneath. Both are set before
+//      the window is mapped and changed only inside each dirty rectangle.
+//  [x] Kept above other windows: the root's substructure is watched and the window
+//      raised again whenever another one is stacked over it.
+//  [x] The surface is an XImage over MIT-SHM (XShmPutImage of the dirty rectangles
+//      only), or over our own memory with XPutImage when MIT-SHM is missing or the
+//      display is remote.
+//  [x] Escape ends the program from anywhere: a passive grab on the root for every
+//      modifier combination without Alt (combinations held by another client are
+//      skipped), and XInput2 raw key events where a grab was refused. Alt+Escape
+//      does not end it. SIGINT and SIGTERM end it cleanly; a lost display ends it.
+//
+// How the core's three answers for a mouse event map onto X11. The X server, not
+// the program, decides who sees an event, by the input shape and the grabs:
+//  - Swallow: the event reaches the overlay because it happened inside the input
+//    shape (a press on a unit) or during our pointer grab (from the grabbing press
+//    to the release that ends the drag), and goes no further.
+//  - Deliver and Chain: outside a drag the event happens outside the input shape
+//    and goes straight to the window beneath; the overlay never sees it.
+// What X11 cannot reproduce, and what happens instead:
+//  - A wheel turn, middle or extra button over a brick reaches the overlay and is
+//    dropped (on Windows it passes through to the window beneath the brick).
+//  - During a drag the pointer is ours: a press of the other button, which Windows
+//    would deliver beneath, is dropped, and so is its release, so the window beneath
+//    never sees half a click. The grab ends once the drag has ended and no button
+//    is down. Pointer moves during a drag do not reach the windows beneath.
+//  - A release after an attach that happened during a move (Windows delivers it)
+//    is dropped too: the window beneath never saw its press.
+// Limits: one screen (the default one); the screen is measured once at start-up;
+// one thread; the display connection is the only input besides the signals.
+// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2); libcanberra for sound.
+
+#include "app/x11/x11_desktop.h"
+
+#include <X11/extensions/shape.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/linux/desktop.h"
+#include "app/x11/x11_overlay.h"
+#include "render/redraw.h"
+#include "world/world.h"
+
+X11Overlay x11;
+int lastXError = 0;
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+SurfacePixels& x11Surface() {
+    return x11.pixels;
+}
+
+const Desktop x11Desktop{x11Surface, presentDirtyRegion};
+
+// Errors are expected from requests that may be refused (a key another client
+// holds, shared memory on a server that cannot see it): note them and go on.
+int noteXError(Display*, XErrorEvent* error) {
+    if (lastXError == 0) lastXError = error->error_code;
+    return 0;
+}
+
+[[noreturn]] int lostDisplay(Display*) {
+    std::fprintf(stderr, "zimblet: lost the connection to the display; ending\n");
+    std::_Exit(1);
+}
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
+}
+
+// SIGINT and SIGTERM only wake the event loop, which then ends as on Escape.
+bool catchEndingSignals() {
+    if (pipe(signalPipe) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+bool openDisplay() {
+    x11.display = XOpenDisplay(nullptr);
+    if (x11.display == nullptr) {
+        reportFailure("cannot open the display '%s'", XDisplayName(nullptr));
+        return false;
+    }
+    installXErrorHandlers();
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XShapeQueryExtension(x11.display, &eventBase, &errorBase) ||
+        !XShapeQueryVersion(x11.display, &major, &minor) || (major == 1 && minor < 1)) {
+        reportFailure("the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks "
+                      "through");
+        return false;
+    }
+    x11.screen = DefaultScreen(x11.display);
+    x11.root = RootWindow(x11.display, x11.screen);
+    return true;
+}
+
+void handleEvent(XEvent& event) {
+    switch (event.type) {
+    case ButtonPress:
+    case ButtonRelease:
+    case MotionNotify:
+        handlePointerEvent(event);
+        break;
+    case ConfigureNotify:
+    case MapNotify:
+    case CirculateNotify:
+        raiseAboveOthers(event);
+        break;
+    default:
+        if (isEndingEscape(event)) x11.running = false;
+        break;
+    }
+}
+
+// One loop: every queued event, then sleep until the display or a signal wakes us.
+void runEventLoop() {
+    pollfd waits[2] = {{ConnectionNumber(x11.display), POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+    while (x11.running) {
+        while (x11.running && XPending(x11.display) > 0) {
+            XEvent event;
+            XNextEvent(x11.display, &event);
+            handleEvent(event);
+        }
+        if (!x11.running) break;
+        XFlush(x11.display);
+        if (poll(waits, 2, -1) < 0 && errno != EINTR) break;
+        if (waits[1].revents != 0) x11.running = false;
+    }
+}
+
+void closeDisplay() {
+    if (x11.pointerGrabbed) XUngrabPointer(x11.display, CurrentTime);
+    destroySurfaceImage();
+    if (x11.window != 0) XDestroyWindow(x11.display, x11.window);
+    XCloseDisplay(x11.display);
+    x11.display = nullptr;
+}
+
+}  // namespace
+
+//------------------------------------------------------------------------------
+void reportFailure(const char* format, ...) {
+    std::fputs("zimblet: ", stderr);
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(stderr, format, arguments);
+    va_end(arguments);
+    std::fputc('\n', stderr);
+}
+
+//------------------------------------------------------------------------------
+void installXErrorHandlers() {
+    XSetErrorHandler(noteXError);
+    XSetIOErrorHandler(lostDisplay);
+}
+
+//------------------------------------------------------------------------------
+int syncAndTakeError() {
+    XSync(x11.display, False);
+    const int error = lastXError;
+    lastXError = 0;
+    return error;
+}
+
+//------------------------------------------------------------------------------
+bool openOverlay() {
+    if (!openDisplay()) {
+        if (x11.display != nullptr) XCloseDisplay(x11.display);
+        x11.display = nullptr;
+        return false;
+    }
+    chooseVisual();
+    createOverlayWindow();
+    if (!createSurfaceImage()) {
+        closeDisplay();
+        return false;
+    }
+    reserveShapeRects(x11.shapeRects, x11.pixels.width);
+    activeDesktop = &x11Desktop;
+    return true;
+}
+
+//------------------------------------------------------------------------------
+// The window before the world, so the world is made for the screen's size; the
+// shapes come with the first picture, before the window is mapped.
+int runX11Desktop() {
+    if (!catchEndingSignals()) {
+        reportFailure("cannot catch SIGINT and SIGTERM");
+        return 1;
+    }
+    if (!openOverlay()) {
+        return 1;
+    }
+    createWorld();
+    showWholeScene();
+    watchEscapeKey();
+    mapOverlayWindow();
+    runEventLoop();
+
+    activeDesktop = nullptr;
+    closeDisplay();
+    return 0;
+}

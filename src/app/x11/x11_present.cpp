@@ -1,0 +1,14 @@
+#include "app/x11/x11_overlay.h"
+
+//------------------------------------------------------------------------------
+// Shapes first, so that pixels put next land inside the bounding shape; then the
+// dirty rectangles' pixels, and nothing else.
+void presentDirtyRegion(const DirtyRegion& changed) {
+    for (int32_t i = 0; i < changed.count; ++i) {
+        reshapeBand(changed.rects[i]);
+    }
+    for (int32_t i = 0; i < changed.count; ++i) {
+        putSurfaceRect(changed.rects[i]);
+    }
+    XFlush(x11.display);
+}
