@@ -240,10 +240,10 @@ void endProgram(int status, const char* reason) {
 }
 
 //------------------------------------------------------------------------------
-// Connects, makes the overlay at the size the compositor gives it, scatters the
-// bricks over it, shows them and plays until Escape, a signal or the compositor
-// ends it.
-int runWaylandDesktop() {
+// Connects and makes the overlay at the size the compositor gives it, with the
+// picture and its buffers; 0 when the world can be made, else the exit status or
+// a refusal.
+int openWaylandDesktop() {
     wayland.display = wl_display_connect(nullptr);
     if (wayland.display == nullptr) {
         return waylandUnreachable;
@@ -263,7 +263,7 @@ int runWaylandDesktop() {
                      compositorVersion);
         return 1;
     }
-    const int signals = signalDescriptor();
+    wayland.signals = signalDescriptor();
     if (!createOverlaySurface()) {
         if (!wayland.running) {
             return wayland.exitStatus;
@@ -275,10 +275,20 @@ int runWaylandDesktop() {
         std::fprintf(stderr, "zimblet: no memory for a %dx%d picture\n", wayland.width, wayland.height);
         return 1;
     }
-
     activeDesktop = &waylandDesktop;
+    return 0;
+}
+
+//------------------------------------------------------------------------------
+// Scatters the bricks over the overlay, shows them and plays until Escape, a
+// signal or the compositor ends it.
+int runWaylandDesktop() {
+    const int status = openWaylandDesktop();
+    if (status != 0) {
+        return status;
+    }
     createWorld();
     showWholeScene();
-    runEventLoop(signals);
+    runEventLoop(wayland.signals);
     return wayland.exitStatus;
 }

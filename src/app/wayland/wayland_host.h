@@ -104,11 +104,16 @@ struct WaylandHost {
     bool keyboardTaken = false;  // the interactivity asked for while a brick is held
     bool keyboardFocus = false;  // the compositor's keyboard focus is on the overlay
 
+    int signals = -1;  // SIGINT and SIGTERM, read by the event loop
     bool running = true;
     int exitStatus = 0;
 };
 
 extern WaylandHost wayland;
+
+// Connects and makes the overlay, its picture and buffers at the compositor's size;
+// 0 when the world can be made, else the exit status or a refusal (wayland_desktop.h).
+int openWaylandDesktop();
 
 // The host's Desktop record: the picture and its presentation.
 SurfacePixels& waylandSurface();
