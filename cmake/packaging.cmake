@@ -1,5 +1,6 @@
 # The packages: on Windows zimblet-<version>-win64.zip holding zimblet.exe, its
-# Sounds folder and a README; on Linux a .deb with the program and its Sounds.
+# Sounds folder and a README; on Linux a .deb with /usr/bin/zimblet and its
+# Sounds in /usr/share/zimblet.
 # Built with `cmake --build <dir> --target package`.
 if(NOT TARGET zimblet)
     return()
@@ -21,18 +22,22 @@ if(WIN32)
     # One top folder, from which the program is started.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()
-    # The program finds its Sounds folder in the current directory: start it from
-    # /usr/share/zimblet (or copy that folder).
-    install(TARGETS zimblet RUNTIME DESTINATION share/zimblet)
-    install(DIRECTORY ${CMAKE_BINARY_DIR}/Sounds/ DESTINATION share/zimblet/Sounds OPTIONAL
+    # The program looks for its Sounds folder in the current directory, beside
+    # itself, then in the data directory it was built for (CMAKE_INSTALL_PREFIX,
+    # /usr for a package: configure with -DCMAKE_INSTALL_PREFIX=/usr).
+    include(GNUInstallDirs)
+    install(TARGETS zimblet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(DIRECTORY ${CMAKE_BINARY_DIR}/Sounds/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zimblet/Sounds OPTIONAL
             FILES_MATCHING PATTERN "*.wav")
     set(CPACK_GENERATOR DEB)
-    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
     set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toy bricks to drag around the X11 or Wayland desktop")
     set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zimblet developers")
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-    # The Wayland desktop's libraries, and the sound library both desktops use.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libwayland-client0, libxkbcommon0, libcanberra0")
+    # The libraries of both desktops and of the sounds, named even where
+    # dpkg-shlibdeps would find them: the Wayland ones are the reason to look.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libwayland-client0 (>= 1.21), libxkbcommon0 (>= 1.5), libx11-6, libxext6, libxi6, libcanberra0")
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 include(CPack)

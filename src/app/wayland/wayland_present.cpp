@@ -46,7 +46,8 @@ SurfacePixels& waylandSurface() {
 // The input region is set in the same commit as the pixels it belongs to, so a
 // press never meets a region that lags the picture.
 void commitWaitingPicture() {
-    if (!wayland.commitWaiting) {
+    // A replaced overlay takes no buffer before its first configure, which commits it.
+    if (!wayland.commitWaiting || wayland.remapping) {
         return;
     }
     ShmBuffer* buffer = freeBuffer();

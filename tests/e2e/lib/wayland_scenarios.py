@@ -11,14 +11,22 @@ KEY_LINE = ("keydown ", "keyup ")
 
 
 def clicks_and_keys_beside(session, plan, bricks=100):
-    """Clicks beside the bricks and a key typed meanwhile reach the window beneath; the picture stays."""
-    for x, y in plan.beside[:bricks]:
+    """Clicks beside the bricks and a key typed meanwhile reach the window beneath; the input region is the
+    hit rectangle to the pixel: one pixel outside the lone brick's goes through, its corners are the toy's."""
+    lone = plan.lone
+    for x, y in plan.beside[:bricks] + [(lone.x - 1, lone.y + 9), (lone.x + 16, lone.y + 9),
+                                        (lone.x + 8, lone.y - 1), (lone.x + 8, lone.y + 19)]:
         session.click_through("left", x, y)
         session.click_through("right", x, y)
     mark = session.log.mark()
     session.key("a")
     session.log.wait_for("keyup a", since=mark)
+    for corner in ((lone.x, lone.y), (lone.x + 15, lone.y + 18)):
+        session.move(*corner)
+        session.button("left", "down")
+        session.button("left", "up")
     session.wait_picture("after the clicks beside the bricks")
+    _no_buttons_leaked(session, mark, plan)
 
 
 def drag_and_snap(session, plan):
