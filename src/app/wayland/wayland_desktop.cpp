@@ -72,6 +72,10 @@ void layerSurfaceConfigure(void*, zwlr_layer_surface_v1* layerSurface, uint32_t 
         wayland.damageCount = 1;
         wayland.commitWaiting = true;
         commitWaitingPicture();
+        zwlr_layer_surface_v1_destroy(wayland.retiredLayerSurface);
+        wl_surface_destroy(wayland.retiredSurface);
+        wayland.retiredLayerSurface = nullptr;
+        wayland.retiredSurface = nullptr;
     }
 }
 
@@ -210,11 +214,12 @@ void runEventLoop(int signals) {
 //------------------------------------------------------------------------------
 // Replaces the overlay by a new one: the one thing found to make KWin 5.27 hand
 // the keyboard back to the user's window once a click on a brick gave it to us
-// (an unmap and map of the same surface gave the keyboard back but left the new
-// picture unseen). The new surface shows the whole picture at its first configure.
+// (an unmap and map of the same surface moved the keyboard but left the new
+// picture unseen). The old overlay stays until the new one shows the whole
+// picture at its first configure, so the bricks never leave the screen.
 void remapOverlay() {
-    zwlr_layer_surface_v1_destroy(wayland.layerSurface);
-    wl_surface_destroy(wayland.surface);
+    wayland.retiredSurface = wayland.surface;
+    wayland.retiredLayerSurface = wayland.layerSurface;
     for (ShmBuffer& buffer : wayland.buffers) {
         buffer.stale = PixelRect{0, 0, wayland.width, wayland.height};
     }
@@ -224,7 +229,6 @@ void remapOverlay() {
     describeOverlay();
     zwlr_layer_surface_v1_add_listener(wayland.layerSurface, &layerSurfaceListener, nullptr);
     wl_surface_commit(wayland.surface);
-    wayland.keyboardFocus = false;
     wayland.remapping = true;
 }
 

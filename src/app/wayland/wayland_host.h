@@ -46,8 +46,8 @@
 //    the configure gives and the buffers carry one pixel per logical pixel (buffer
 //    scale 1), so on a scale 2 output the compositor enlarges the picture: the
 //    bricks appear twice as large and soft, and hit testing still matches them.
-//  - On KWin the replaced overlay may blink once after a drop, and a key typed in
-//    that moment may be lost.
+//  - On KWin a key typed in the moment between a drop and the new overlay may be
+//    lost to the old one.
 //  - The move path allocates nothing of its own, but libwayland-client allocates
 //    and frees one closure for every request it marshals.
 // Limits: one output (the compositor's choice); one thread; nothing is released at
@@ -93,7 +93,9 @@ struct WaylandHost {
     zwlr_layer_surface_v1* layerSurface = nullptr;
     wl_region* inputRegion = nullptr;
     bool configured = false;
-    bool remapping = false;  // unmapped to hand the keyboard back; the next configure maps it again
+    bool remapping = false;  // a new overlay waits for its first configure to replace the old
+    wl_surface* retiredSurface = nullptr;  // the overlay being replaced, shown until then
+    zwlr_layer_surface_v1* retiredLayerSurface = nullptr;
     int32_t width = 0;
     int32_t height = 0;
 
@@ -129,7 +131,7 @@ void waylandPresent(const DirtyRegion& changed);
 // Commits what waits for a buffer, once the compositor has released one.
 void commitWaitingPicture();
 
-// Unmaps the overlay and maps it again at the next configure.
+// Replaces the overlay by a new surface, which takes over at its first configure.
 void remapOverlay();
 
 // Binds the seat's pointer and keyboard as the seat announces them.

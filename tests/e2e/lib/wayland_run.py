@@ -2,6 +2,7 @@
 
 import os
 import shutil
+import signal
 import subprocess
 from collections import namedtuple
 
@@ -38,9 +39,14 @@ def run_sway(build_dir, size, desktop_rgb, rows, report, attempt):
     run_dir, setup = _prepare(build_dir, "sway")
     setup = setup._replace(desktop_rgb=desktop_rgb)
     bench = SwayBench(build_dir / "e2e-tools", run_dir, *size, desktop_rgb)
+    sessions = []
+
+    def launch(name):  # one start of the program, stopped at the end whatever happens
+        sessions.append(WaylandSession(bench, name, build_dir, setup))
+        return sessions[-1]
     try:
         _window_beneath(bench, setup)
-        main = WaylandSession(bench, "main", build_dir, setup)
+        main = launch("main")
         start = main.expected()
         plan = make_plan(start.units, start.screen, *size, desktop_rgb)
         report(rows, "sway 1 start: the bricks over the window beneath", attempt(lambda: scenarios.start(main, plan)))
@@ -55,15 +61,16 @@ def run_sway(build_dir, size, desktop_rgb, rows, report, attempt):
                attempt(lambda: ws.keys_during_a_drag(main, plan)))
         report(rows, "sway 7 Escape while a brick is held ends the program with 0",
                attempt(lambda: ws.escape_while_holding(main, plan)))
-        again = WaylandSession(bench, "killed", build_dir, setup)
-        report(rows, "sway 8 the compositor killed under the program: it ends within 5 s with a status",
-               attempt(lambda: ws.compositor_killed(again, bench)))
+        report(rows, "sway 8 SIGINT and SIGTERM end it with 0",
+               *(attempt(lambda n=number: ws.ended_by_signal(launch(f"signal-{n}"), n))
+                 for number in (signal.SIGINT, signal.SIGTERM)))
+        report(rows, "sway 9 the compositor killed under the program: it ends within 5 s with a status",
+               attempt(lambda: ws.compositor_killed(launch("killed"), bench)))
     finally:
-        for process in (locals().get("main"), locals().get("again")):
-            if process is not None:
-                process.stop()
+        for session in sessions:
+            session.stop()
         bench.stop()
-    report(rows, "sway 9 no layer-shell (weston) or no display at all: a clear message, a non-zero exit",
+    report(rows, "sway 10 no layer-shell (weston) or no display at all: a clear message, a non-zero exit",
            attempt(lambda: _refusals(build_dir, run_dir)))
 
 
