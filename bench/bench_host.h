@@ -2,6 +2,7 @@
 
 #include "render/surface_pixels.h"
 
-// Gives the benchmark host a screen-sized surface and builds the start-up world once.
+// Gives the benchmark host a screen-sized surface, builds the start-up world once
+// and shows its first picture.
 void prepareBenchWorld(int width, int height);
 SurfacePixels& benchSurface();

@@ -3,6 +3,7 @@
 #include "world/brick_unit.h"
 #include "world/world.h"
 
+#include <cstdint>
 #include <initializer_list>
 
 BrickUnit* snapHeld = nullptr;
@@ -30,6 +31,18 @@ bool columnsAlign(const BrickUnit& u, const BrickUnit& t) {
     const float heldX = static_cast<float>(u.x);
     const float targetX = static_cast<float>(t.x);
     return targetX - alignColumnTolerance < heldX && heldX < targetX + alignColumnTolerance;
+}
+
+// Whether the attach, which moves the held group so that snapHeld stacks exactly on
+// or under snapTarget, leaves u exactly one stack away from t in t's column. Only
+// such a pair can be linked: a held brick that lines up with units both over and
+// under a gap two rows high would otherwise join units 36 pixels apart, and laying
+// out the merged group would tear a brick of the target group in two.
+bool stacksExactly(const BrickUnit& u, const BrickUnit& t) {
+    const int64_t stack = snapHeld->y >= snapTarget->y ? unitPitchY : -unitPitchY;
+    const int64_t landedX = static_cast<int64_t>(u.x) + snapTarget->x - snapHeld->x;
+    const int64_t landedY = static_cast<int64_t>(u.y) + snapTarget->y - snapHeld->y + stack;
+    return t.x == landedX && t.y == (t.y < u.y ? landedY - unitPitchY : landedY + unitPitchY);
 }
 
 }  // namespace
@@ -92,7 +105,7 @@ void collectPendingLinks(BrickUnit& unit) {
     unit.pendingAbove = nullptr;
     unit.pendingBelow = nullptr;
     for (BrickUnit* other : World) {
-        if (other->mark == markTargetGroup && studsAlign(unit, *other)) {
+        if (other->mark == markTargetGroup && studsAlign(unit, *other) && stacksExactly(unit, *other)) {
             other->mark = markTargetPaired;
             if (other->y < unit.y) {
                 unit.pendingAbove = other;

@@ -109,16 +109,29 @@ TEST(SnapAndAttach, FirstFitWinsOnlyItsGroupIsPairedAndAFailedSearchKeepsThePair
     EXPECT_TRUE(allMarksZero());
 }
 
-TEST(SnapAndAttach, OneHeldUnitMayPairAboveAndBelow) {
+// A one-unit brick lines up with the brick over a gap two rows high and with the one
+// under it; it can stack on only one of them, so only the target is paired, and the
+// attach leaves the target group exactly where it stood.
+TEST(SnapAndAttach, AGapTwoRowsHighPairsOnlyWhereTheBrickWillStack) {
     TestWorld world;
-    BrickUnit& top = world.unit(100, 100);
-    BrickUnit& bottom = world.unit(100, 154);
+    auto top = world.brick(2, 115, 100);
+    BrickUnit& upper = world.unit(115, 118);
+    BrickUnit& lower = world.unit(115, 136);
+    auto bottom = world.brick(2, 115, 154);
+    stack(*top[1], upper);
+    stack(upper, lower);
+    stack(lower, *bottom[1]);
+    std::vector<std::pair<int32_t, int32_t>> places;
+    for (const BrickUnit* unit : World) places.emplace_back(unit->x, unit->y);
     BrickUnit& held = world.unit(100, 127);
-    BrickUnit& elsewhere = world.unit(200, 200);  // ties top and bottom into one group
-    stack(top, elsewhere);
-    stack(elsewhere, bottom);
-    EXPECT_EQ(snapSearch(held), &top);
-    EXPECT_EQ(std::make_pair(held.pendingAbove, held.pendingBelow), std::make_pair(&top, &bottom));
+
+    EXPECT_EQ(snapSearch(held), top[0]);
+    EXPECT_EQ(std::make_pair(held.pendingAbove, held.pendingBelow), std::make_pair(top[0], static_cast<BrickUnit*>(nullptr)));
+    attachGroup(held);
+    for (std::size_t i = 0; i + 1 < World.size(); ++i) {
+        EXPECT_EQ(std::make_pair(World[i]->x, World[i]->y), places[i]) << "unit " << i;
+    }
+    EXPECT_EQ(std::make_tuple(held.x, held.y, held.below), std::make_tuple(100, 118, static_cast<BrickUnit*>(nullptr)));
 }
 
 // p rests on q, q rests on r: which cuts a press may make, in the order it tries them.

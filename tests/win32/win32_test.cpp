@@ -15,6 +15,7 @@
 #include "app/win32/shell.h"
 #include "app/win32/win32_api.h"
 #include "interaction/drag_state.h"
+#include "render/redraw.h"
 #include "world/world.h"
 
 namespace {
@@ -157,6 +158,12 @@ struct Win32Test : ::testing::Test {
             return !record("UpdateLayeredWindow", window, dc, to->x, to->y, size->cx, size->cy, source, from->x,
                                                    from->y, key, b->BlendOp, b->BlendFlags, b->SourceConstantAlpha,
                                                    b->AlphaFormat, flags);
+        };
+        win32.UpdateLayeredWindowIndirect = [](HWND window, const UPDATELAYEREDWINDOWINFO* u) -> BOOL {
+            const RECT& d = *u->prcDirty;
+            return !record("UpdateLayeredWindowIndirect", window, u->cbSize, u->hdcDst, u->pptDst->x, u->psize->cx,
+                           u->psize->cy, u->hdcSrc, u->pptSrc->x, u->pblend->AlphaFormat, u->dwFlags, d.left, d.top,
+                           d.right, d.bottom);
         };
     }
 };
@@ -327,6 +334,45 @@ TEST_F(Win32Test, PresentationFailureShowsOneBoxAtATimeWithTheErrorInLowerCaseHe
     presentSurface(overlayWindow);
     EXPECT_EQ(std::ranges::count(fake.log, presentationCalls(320, 200)[3]), 5);
     EXPECT_EQ(std::ranges::count(fake.log, "MessageBoxA"), 2);
+}
+
+TEST_F(Win32Test, DragStepsPresentTheDirtyRectangleAndFallBackToTheWholeSurface) {
+    fake.dibMemory.assign(320 * 200 * 4, 0);
+    overlayWindow = OverlayWindow{fakeWindow, nullptr, 0, 0,
+                                  {320, 200, 1280, fakeMemoryDC, fakeBitmap, {}, fake.dibMemory.data()}};
+    BrickUnit brick;
+    brick.x = brick.drawX = 100;
+    brick.y = brick.drawY = 50;
+    World.push_back(&brick);
+    showWholeScene();
+    EXPECT_EQ(fake.log, presentationCalls(320, 200)) << "the whole surface is one full update";
+
+    // The brick moves 30 to the right: old and new places, stud rows included, in one rectangle.
+    MSLLHOOKSTRUCT pointer{};
+    pointer.pt = POINT{101, 51};
+    mouseHookProc(HC_ACTION, WM_LBUTTONDOWN, reinterpret_cast<LPARAM>(&pointer));
+    pointer.pt = POINT{100, 50};
+    const std::string indirect = call("UpdateLayeredWindowIndirect", fakeWindow, sizeof(UPDATELAYEREDWINDOWINFO),
+                                      fakeWindowDC, 0, 320, 200, fakeMemoryDC, 0, AC_SRC_ALPHA, ULW_ALPHA, 100, 46,
+                                      146, 69);
+    for (const std::string& failing : {std::string(), std::string("UpdateLayeredWindowIndirect"),
+                                       std::string("Update")}) {
+        SCOPED_TRACE(failing);
+        fake.fail = failing;
+        fake.log.clear();
+        pointer.pt.x = pointer.pt.x == 130 ? 100 : 130;
+        mouseHookProc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&pointer));
+        Log expected = presentationCalls(320, 200);
+        if (failing.empty()) {
+            expected[3] = indirect;
+        } else {
+            expected.insert(expected.begin() + 3, indirect);
+        }
+        if (failing == "Update") {
+            expected.insert(expected.end() - 1, {"GetLastError", call("MessageBoxA", nullptr, "Failed to update window: 0x0", "Error", 0)});
+        }
+        EXPECT_EQ(fake.log, expected);
+    }
 }
 
 }  // namespace

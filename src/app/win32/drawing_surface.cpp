@@ -78,7 +78,7 @@ void freeSurface(DrawingSurface& surface) {
 }
 
 //------------------------------------------------------------------------------
-void presentSurface(OverlayWindow& overlay) {
+void presentSurface(OverlayWindow& overlay, const RECT* dirty) {
     DrawingSurface& surface = overlay.surface;
 
     BLENDFUNCTION blend{};
@@ -96,8 +96,23 @@ void presentSurface(OverlayWindow& overlay) {
 
     SIZE size{surface.width, surface.height};
     POINT source{0, 0};
-    if (!win32.UpdateLayeredWindow(overlay.window, windowDC, &destination, &size, surface.memoryDC, &source, 0, &blend,
-                                   ULW_ALPHA)) {
+    bool shown = false;
+    if (dirty != nullptr) {
+        UPDATELAYEREDWINDOWINFO update{};
+        update.cbSize = sizeof update;
+        update.hdcDst = windowDC;
+        update.pptDst = &destination;
+        update.psize = &size;
+        update.hdcSrc = surface.memoryDC;
+        update.pptSrc = &source;
+        update.crKey = 0;
+        update.pblend = &blend;
+        update.dwFlags = ULW_ALPHA;
+        update.prcDirty = dirty;
+        shown = win32.UpdateLayeredWindowIndirect(overlay.window, &update) != FALSE;
+    }
+    if (!shown && !win32.UpdateLayeredWindow(overlay.window, windowDC, &destination, &size, surface.memoryDC, &source,
+                                             0, &blend, ULW_ALPHA)) {
         reportPresentFailure();
     }
 

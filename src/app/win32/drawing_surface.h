@@ -25,5 +25,7 @@ bool createSurface(DrawingSurface& surface, int32_t width, int32_t height);
 // Releases what createSurface made and zeroes the record.
 void freeSurface(DrawingSurface& surface);
 
-// Shows the overlay's surface on its window with per-pixel alpha.
-void presentSurface(OverlayWindow& overlay);
+// Shows the overlay's surface on its window with per-pixel alpha. With a dirty
+// rectangle only that part is brought over, falling back to the whole surface
+// where the system refuses the partial update.
+void presentSurface(OverlayWindow& overlay, const RECT* dirty = nullptr);

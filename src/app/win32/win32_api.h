@@ -40,6 +40,7 @@ struct Win32Api {
     decltype(&::SelectObject) SelectObject = &::SelectObject;
     decltype(&::ClientToScreen) ClientToScreen = &::ClientToScreen;
     decltype(&::UpdateLayeredWindow) UpdateLayeredWindow = &::UpdateLayeredWindow;
+    decltype(&::UpdateLayeredWindowIndirect) UpdateLayeredWindowIndirect = &::UpdateLayeredWindowIndirect;
     decltype(&::GetLastError) GetLastError = &::GetLastError;
 
     // Sound

@@ -20,11 +20,20 @@ SurfacePixels& hostSurface() {
 //------------------------------------------------------------------------------
 // Once start-up has failed and told the user why, the program only winds down:
 // presenting a surface that was never made would add a second, misleading box.
-void hostPresentSurface() {
-    if (!running) {
+// The first picture, and any change that covers the whole surface, is a full
+// update; a drag step brings over only the rectangle around what changed.
+void hostPresentSurface(const DirtyRegion& changed) {
+    if (!running || changed.count == 0) {
         return;
     }
-    presentSurface(overlayWindow);
+    const PixelRect bounds = changed.bounds();
+    const DrawingSurface& surface = overlayWindow.surface;
+    if (bounds == PixelRect{0, 0, surface.width, surface.height}) {
+        presentSurface(overlayWindow);
+        return;
+    }
+    const RECT dirty{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    presentSurface(overlayWindow, &dirty);
 }
 
 //------------------------------------------------------------------------------
