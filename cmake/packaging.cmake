@@ -1,7 +1,7 @@
-# The packages: on Windows zimblet-<version>-win64.zip holding zimblet.exe, its
-# Sounds folder and a README; on Linux a .deb with /usr/bin/zimblet and its
-# Sounds in /usr/share/zimblet.
-# Built with `cmake --build <dir> --target package`.
+# Packages: on Windows zimblet-<version>-win64.zip holding zimblet.exe, its Sounds
+# folder and a README; on Linux a .deb with /usr/bin/zimblet, its sounds in
+# /usr/share/zimblet/Sounds and a desktop entry. Built with `cpack` in the build
+# directory (`cpack -G ZIP` or `cpack -G DEB`).
 if(NOT TARGET zimblet)
     return()
 endif()
@@ -16,28 +16,33 @@ if(WIN32)
     # Staged by the sound synthesiser (target zimblet_sounds) when it is part of the build.
     install(DIRECTORY ${CMAKE_BINARY_DIR}/Sounds/ DESTINATION Sounds OPTIONAL FILES_MATCHING PATTERN "*.wav")
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/../packaging/README.txt DESTINATION .)
+
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toy bricks to drag around the Windows desktop")
     set(CPACK_PACKAGE_FILE_NAME zimblet-${PROJECT_VERSION}-win64)
     # One top folder, from which the program is started.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()
-    # The program looks for its Sounds folder in the current directory, beside
-    # itself, then in the data directory it was built for (CMAKE_INSTALL_PREFIX,
-    # /usr for a package: configure with -DCMAKE_INSTALL_PREFIX=/usr).
     include(GNUInstallDirs)
     install(TARGETS zimblet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(DIRECTORY ${CMAKE_BINARY_DIR}/Sounds/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zimblet/Sounds OPTIONAL
+    # The program finds them at ../share/zimblet/Sounds from its own folder.
+    install(DIRECTORY ${CMAKE_BINARY_DIR}/Sounds/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zimblet/Sounds
             FILES_MATCHING PATTERN "*.wav")
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/../packaging/zimblet.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
     set(CPACK_GENERATOR DEB)
-    set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
     set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toy bricks to drag around the X11 or Wayland desktop")
-    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zimblet developers")
+    set(CPACK_PACKAGE_DESCRIPTION "A hundred toy bricks lie on a click-through overlay over the desktop: pick one\
+ up with the mouse, snap it onto the studs of another, pull it loose with the right button. Escape ends it.")
+    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-    # The libraries of both desktops and of the sounds, named even where
-    # dpkg-shlibdeps would find them: the Wayland ones are the reason to look.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libwayland-client0 (>= 1.21), libxkbcommon0 (>= 1.5), libx11-6, libxext6, libxi6, libcanberra0")
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zimblet developers <zimblet@localhost>")
+    set(CPACK_DEBIAN_PACKAGE_SECTION games)
+    # The shared libraries it links, as dpkg-shlibdeps names them for Debian 12 (CPack's
+    # own SHLIBDEPS came out empty); PulseAudio output and the bell's sound theme beside.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libcanberra0 (>= 0.2), libgcc-s1 (>= 3.0), libstdc++6 (>= 5), \
+libx11-6 (>= 2:1.2.99.901), libxext6, libxi6 (>= 2:1.2.99.4), libwayland-client0 (>= 1.20.0), libxkbcommon0 (>= 0.5.0)")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse, sound-theme-freedesktop")
 endif()
 include(CPack)

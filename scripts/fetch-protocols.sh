@@ -33,10 +33,13 @@ for sources in /etc/apt/sources.list.d/*.sources; do
              sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); print }' "$sources"
 done >"$state/sources.list.d/derived.sources"
 
+# As root, apt would download as the user _apt, who may not write into build/.
+sandbox=""
+if [ "$(id -u)" -eq 0 ]; then sandbox="-o APT::Sandbox::User=root"; fi
 apt_private() {
     apt-get -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$state/sources.list.d" \
         -o Dir::State::Lists="$state/lists" -o Dir::Cache::Archives="$state/archives" \
-        -o Dir::Cache::pkgcache="" -o Dir::Cache::srcpkgcache="" -o APT::Sandbox::User=root "$@"
+        -o Dir::Cache::pkgcache="" -o Dir::Cache::srcpkgcache="" $sandbox "$@"
 }
 apt_private update >"$state/update.log" 2>&1 || { cat "$state/update.log" >&2; exit 1; }
 (cd "$state/download" && apt_private source --download-only wlroots) >"$state/source.log" 2>&1 \

@@ -1,19 +1,45 @@
 #!/bin/sh
-# Installs, from Debian's packages, everything the build, the tests and the
-# Windows cross build with its runs under Wine need, then the Wayland protocol
-# descriptions that only Debian's wlroots source package holds.
+# Installs, from Debian's packages, what is missing of:
+#   run      what scripts/run.sh needs to build and show the Linux program
+#   windows  what scripts/run.sh --windows needs for the Windows program under Wine
+#   all      (the default) everything the builds and every test need
+# With nothing missing it changes nothing and needs no root. For the Linux program
+# it then fetches the Wayland protocol descriptions that only Debian's wlroots
+# source package holds (scripts/fetch-protocols.sh), unless they are here already.
 set -eu
-cd "$(dirname "$0")/.."
 
-packages="cmake ninja-build g++ make python3 pkg-config dpkg-dev \
-  libgtest-dev googletest libbenchmark-dev libstb-dev \
-  mingw-w64 g++-mingw-w64-x86-64-posix \
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick \
-  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libcanberra-dev \
-  sway grim wtype weston kwin-wayland plasma-wayland-protocols python3-dbus dbus"
+run="cmake ninja-build g++ pkg-config dpkg-dev \
+  libx11-dev libxext-dev libxi-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop \
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev \
+  xvfb xauth xdotool imagemagick"
+windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
+  wine wine64 xvfb xauth xdotool imagemagick"
+tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils \
+  pulseaudio pulseaudio-utils xcompmgr dpkg-dev \
+  sway grim weston kwin-wayland plasma-wayland-protocols python3-dbus dbus"
 
+case "${1:-all}" in
+run) wanted="$run" ;;
+windows) wanted="$windows" ;;
+all) wanted="$run $windows $tests" ;;
+*) echo "usage: $0 [run|windows|all]" >&2; exit 2 ;;
+esac
+
+missing=""
+for package in $wanted; do
+    case " $missing " in *" $package "*) continue ;; esac
+    if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing="$missing $package"
+    fi
+done
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-# Others may be installing on the same machine: wait for dpkg's lock instead of failing.
-$sudo apt-get -o DPkg::Lock::Timeout=600 update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends $packages
-$sudo scripts/fetch-protocols.sh
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    # Other installs may hold the dpkg lock for a while: wait for it rather than fail.
+    $sudo apt-get -o DPkg::Lock::Timeout=600 update
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends \
+        $missing
+fi
+if [ "${1:-all}" != windows ]; then
+    "$(dirname "$0")/fetch-protocols.sh"
+fi

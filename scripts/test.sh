@@ -1,9 +1,8 @@
 #!/bin/sh
 # Installs what the tests need, builds everything from scratch and runs every test:
-# the native unit tests, the same tests under the sanitizers, the Windows build
-# with its tests under Wine and its zip, and the end-to-end runs of the real
-# programs: the Windows one under Wine in Xvfb, the Linux one on headless Wayland
-# compositors.
+# the native unit tests, the end-to-end runs of the Linux program on X11 and on
+# Wayland (headless sway and KWin) and its .deb, the same unit tests under the sanitizers, the Windows build with its tests
+# under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -14,10 +13,33 @@ if [ "${ZIMBLET_SKIP_INSTALL:-0}" != 1 ]; then
     scripts/install-deps.sh
 fi
 
+step "The core includes only the C++ standard library; Xlib and Wayland only in their desktops"
+# Standard C++ headers have neither a dot nor a slash in their names.
+if grep -rnE '#include <[^>]*[./][^>]*>' src/world src/render src/interaction src/sound src/host; then
+    echo "the core includes a header that is not the C++ standard library's" >&2; exit 1
+fi
+if grep -rlE '#include <X11/' src | grep -v '^src/app/x11/'; then
+    echo "Xlib outside src/app/x11" >&2; exit 1
+fi
+if grep -rlE '#include [<"](wayland-|xkbcommon/)' src | grep -v '^src/app/wayland/'; then
+    echo "Wayland outside src/app/wayland" >&2; exit 1
+fi
+
 step "Native build and unit tests"
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux -j2
+
+step "End-to-end: the Linux program on X11 in Xvfb, without and with a compositor"
+tests/e2e/run_x11_e2e.py build/linux
+
+step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin)"
+tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
+
+step "The Linux package"
+(cd build/linux && cpack -G DEB)
+# apt resolves the package's dependencies without installing it.
+apt-get -s install "$PWD/build/linux/zimblet_1.0.0_amd64.deb" >/dev/null
 
 step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize
@@ -36,8 +58,5 @@ done
 
 step "End-to-end: the Windows program under Wine, driven by real input"
 tests/e2e/run_e2e.sh build/windows-mingw --repeat 5
-
-step "End-to-end: the Linux program on headless Wayland compositors, driven by real input"
-tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
 
 step "All tests passed"

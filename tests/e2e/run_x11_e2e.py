@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""End-to-end run of the Linux program zimblet on X11 in Xvfb, without and with a compositor; see README.md.
+"""End-to-end run of the Linux program zimblet on X11 in Xvfb, on three kinds of display; see README.md.
 
 usage: run_x11_e2e.py BUILD_DIR
 """
@@ -22,6 +22,17 @@ from lib.plan import make_plan  # noqa: E402
 from run_e2e import WIDTH, HEIGHT, DESKTOP_RGB, attempt, report, say  # noqa: E402
 
 Setup = namedtuple("Setup", "program_exe replay_exe desktop_rgb app_log sounds_dir")
+# One run of every scenario on one kind of display: the name of its rows and run folder, Xvfb's extra
+# arguments, whether xcompmgr composites, whether the window beneath holds Escape without modifiers.
+Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held")
+DISPLAYS = [
+    Display("plain", "plain", [], False, False),
+    # Without Composite Xvfb offers no 32-bit visual: the program falls back to the default one.
+    Display("no Composite, default visual", "default-visual", ["-extension", "COMPOSITE"], False, False),
+    # Without MIT-SHM pictures come by XPutImage; with Escape held by the window beneath only XInput2's raw
+    # key events can tell the program of it.
+    Display("xcompmgr, no MIT-SHM, Escape held elsewhere", "xcompmgr", ["-extension", "MIT-SHM"], True, True),
+]
 
 
 def build_underneath_app(work_dir):
@@ -32,10 +43,9 @@ def build_underneath_app(work_dir):
     return exe
 
 
-def run_once(build_dir, compositor, pulse, app_exe, rows):
-    # The run under the compositor also goes without MIT-SHM: pictures then come by XPutImage.
-    tag = "xcompmgr, no MIT-SHM" if compositor else "plain"
-    run_dir = build_dir / "e2e-x11" / ("xcompmgr" if compositor else "plain")
+def run_once(build_dir, display, pulse, app_exe, rows):
+    tag, compositor = display.tag, display.compositor
+    run_dir = build_dir / "e2e-x11" / display.folder
     shutil.rmtree(run_dir, ignore_errors=True)
     lonely = run_dir / "lonely"  # the program alone, away from every Sounds folder
     lonely.mkdir(parents=True)
@@ -43,10 +53,11 @@ def run_once(build_dir, compositor, pulse, app_exe, rows):
     setup = Setup(build_dir / "zimblet", build_dir / "zimblet-replay", DESKTOP_RGB, AppLog(run_dir / "underneath.log"),
                   build_dir / "Sounds")
 
-    bench = Bench(run_dir, run_dir, WIDTH, HEIGHT, ["-extension", "MIT-SHM"] if compositor else [])
+    bench = Bench(run_dir, run_dir, WIDTH, HEIGHT, display.xvfb_args)
     helpers, sessions = [], []
     try:
-        helpers.append(subprocess.Popen([app_exe, setup.app_log.path, *map(str, DESKTOP_RGB)], env=bench.env(),
+        helpers.append(subprocess.Popen([app_exe, setup.app_log.path, *map(str, DESKTOP_RGB),
+                                         *(["grab-escape"] if display.escape_held else [])], env=bench.env(),
                                         stderr=subprocess.DEVNULL))
         ready = wait_until(lambda: next((l for l in setup.app_log.lines() if l.startswith("ready")), None), 30,
                            "the window beneath to show")
@@ -75,7 +86,7 @@ def run_once(build_dir, compositor, pulse, app_exe, rows):
         row("6 pull loose: right press, the detach sound's samples", lambda: x11.pull_loose(main, plan))
         row("7 on top: a window raised over the bricks goes under again", lambda: x11.stays_on_top(main, plan))
         row("8 keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0",
-            lambda: x11.keys_then_escape(main, plan))
+            lambda: x11.keys_then_escape(main, plan, escape_held_elsewhere=display.escape_held))
         main.stop()
 
         lone = x11.X11Session(bench, "lonely", lonely, setup._replace(program_exe=lonely / "zimblet"), pulse)
@@ -103,8 +114,8 @@ def main():
     try:
         report(rows, "start-up failures: each with its message and exit code 1",
                attempt(lambda: x11.start_failures(build_dir / "zimblet", build_dir / "e2e-x11")))
-        for compositor in (False, True):
-            failure, seconds = attempt(lambda: run_once(build_dir, compositor, pulse, app_exe, rows))
+        for display in DISPLAYS:
+            failure, seconds = attempt(lambda: run_once(build_dir, display, pulse, app_exe, rows))
             if failure:
                 report(rows, "harness", (failure, seconds))
     finally:

@@ -1,11 +1,14 @@
 // The window beneath the bricks in the X11 end-to-end runs: a plain window over
 // the whole screen in one colour that takes the keyboard and logs every button,
 // wheel notch and key it receives, one flushed line each.
-// usage: underneath_x11 LOG_FILE R G B
+// usage: underneath_x11 LOG_FILE R G B [grab-escape]
+//        (grab-escape: first grab Escape without modifiers on the root, as another
+//        program's shortcut would, so the toy's own grab of it is refused)
 //        underneath_x11 --compositor   (prints the owner of the compositing-manager selection, 0 for none)
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +21,7 @@ int main(int argc, char** argv) {
         std::printf("%lu\n", XGetSelectionOwner(display, XInternAtom(display, "_NET_WM_CM_S0", False)));
         return 0;
     }
-    if (argc != 5) return 2;
+    if (argc != 5 && !(argc == 6 && std::strcmp(argv[5], "grab-escape") == 0)) return 2;
     FILE* log = std::fopen(argv[1], "w");
     Display* display = XOpenDisplay(nullptr);
     if (log == nullptr || display == nullptr) return 1;
@@ -28,6 +31,10 @@ int main(int argc, char** argv) {
                                  std::strtoul(argv[4], nullptr, 10);
     const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, width, height, 0, 0, colour);
     XStoreName(display, window, "underneath");
+    if (argc == 6) {
+        XGrabKey(display, XKeysymToKeycode(display, XK_Escape), 0, RootWindow(display, screen), False, GrabModeAsync,
+                 GrabModeAsync);
+    }
     XSelectInput(display, window, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask);
     XMapWindow(display, window);
 

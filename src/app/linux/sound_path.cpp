@@ -12,6 +12,7 @@
 namespace {
 
 char programDirectory[soundFilePathCapacity];  // empty when unknown
+char installedDirectory[soundFilePathCapacity];  // ../share/zimblet from there; empty when unknown
 
 // Writes `directory/relative` (or just `relative` for an empty directory) with
 // every backslash turned into a slash; false when it does not fit.
@@ -39,12 +40,20 @@ void rememberProgramDirectory() {
     } else {
         programDirectory[0] = '\0';
     }
+    installedDirectory[0] = '\0';
+    if (programDirectory[0] != '\0') {
+        const int written = std::snprintf(installedDirectory, sizeof installedDirectory, "%s/../share/zimblet",
+                                          programDirectory);
+        if (written < 0 || static_cast<std::size_t>(written) >= sizeof installedDirectory) installedDirectory[0] = '\0';
+    }
 }
 
 //------------------------------------------------------------------------------
+// The data directory is looked for beside the program's bin folder first, so a
+// package installed under another prefix than the build's still finds it.
 bool findSoundFile(const char* relativePath, char (&found)[soundFilePathCapacity]) {
-    const char* const directories[] = {"", programDirectory, ZIMBLET_DATA_DIR};
-    for (std::size_t i = 0; i < 3; ++i) {
+    const char* const directories[] = {"", programDirectory, installedDirectory, ZIMBLET_DATA_DIR};
+    for (std::size_t i = 0; i < 4; ++i) {
         if (i > 0 && directories[i][0] == '\0') continue;  // the program's directory may be unknown
         if (joinPath(directories[i], relativePath, found) && access(found, R_OK) == 0) {
             return true;

@@ -10,5 +10,6 @@ void rememberProgramDirectory();
 
 // Turns the core's relative path ("Sounds\attach0.wav") into a readable file:
 // looked up in the current directory, then beside the program, then in the
-// installed data directory. False when none of them has it.
+// installed data directory (../share/zimblet from the program's folder, then the
+// build's configured one). False when none of them has it.
 bool findSoundFile(const char* relativePath, char (&found)[soundFilePathCapacity]);

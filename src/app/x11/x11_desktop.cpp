@@ -41,6 +41,7 @@
 #include "app/x11/x11_desktop.h"
 
 #include <X11/extensions/shape.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -87,7 +88,7 @@ void onSignal(int) {
 
 // SIGINT and SIGTERM only wake the event loop, which then ends as on Escape.
 bool catchEndingSignals() {
-    if (pipe(signalPipe) != 0) return false;
+    if (pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return false;  // a full pipe must not block the handler
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
