@@ -73,9 +73,10 @@ class WaylandBench:
         env = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
         return dict(env, XDG_RUNTIME_DIR=str(self.runtime), WAYLAND_DISPLAY=self.socket)
 
-    def client(self, args, cwd, **streams):
+    def client(self, args, cwd, extra_env=None, **streams):
         streams.setdefault("stdin", DEVNULL)
-        return subprocess.Popen([str(arg) for arg in args], cwd=cwd, env=self.env(), **streams)
+        return subprocess.Popen([str(arg) for arg in args], cwd=cwd, env=dict(self.env(), **(extra_env or {})),
+                                **streams)
 
     def start_hands(self):
         self.hands = Hands(self)

@@ -6,13 +6,13 @@ import signal
 import subprocess
 from collections import namedtuple
 
-from . import scenarios, wayland_scenarios as ws
+from . import scenarios, wayland_scenarios as ws, x11
 from .bench import AppLog, check, wait_until
 from .plan import centre, make_plan
 from .wayland_bench import KWinBench, SwayBench
 from .wayland_session import WaylandSession
 
-Setup = namedtuple("Setup", "program_exe replay_exe desktop_rgb app_log")
+Setup = namedtuple("Setup", "program_exe replay_exe desktop_rgb app_log sounds_dir")
 
 
 def _window_beneath(bench, setup):
@@ -32,29 +32,32 @@ def _prepare(build_dir, name):
     shutil.rmtree(run_dir, ignore_errors=True)
     run_dir.mkdir(parents=True)
     check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
-    return run_dir, Setup(build_dir / "zimblet", build_dir / "zimblet-replay", None, AppLog(run_dir / "underneath.log"))
+    return run_dir, Setup(build_dir / "zimblet", build_dir / "zimblet-replay", None, AppLog(run_dir / "underneath.log"),
+                          build_dir / "Sounds")
 
 
 def run_sway(build_dir, size, desktop_rgb, rows, report, attempt):
     run_dir, setup = _prepare(build_dir, "sway")
     setup = setup._replace(desktop_rgb=desktop_rgb)
     bench = SwayBench(build_dir / "e2e-tools", run_dir, *size, desktop_rgb)
-    sessions = []
+    sessions, pulse = [], None
 
-    def launch(name):  # one start of the program, stopped at the end whatever happens
-        sessions.append(WaylandSession(bench, name, build_dir, setup))
+    def launch(name, sound=None):  # one start of the program, stopped at the end whatever happens
+        sessions.append(WaylandSession(bench, name, build_dir, setup, sound))
         return sessions[-1]
     try:
         _window_beneath(bench, setup)
-        main = launch("main")
+        pulse = x11.Pulse(run_dir / "pulse")  # the sounds are heard as on X11: the same code plays them
+        main = launch("main", pulse)
         start = main.expected()
         plan = make_plan(start.units, start.screen, *size, desktop_rgb)
         report(rows, "sway 1 start: the bricks over the window beneath", attempt(lambda: scenarios.start(main, plan)))
         report(rows, "sway 2 click-through: clicks beside the 100 bricks and a key reach the window beneath",
                attempt(lambda: ws.clicks_and_keys_beside(main, plan)))
-        report(rows, "sway 3 drag, snap and attach: pictures as the replay host's, no button leaks",
-               attempt(lambda: ws.drag_and_snap(main, plan)))
-        report(rows, "sway 4 pull loose: right press, drag, drop", attempt(lambda: ws.pull_loose(main, plan)))
+        report(rows, "sway 3 drag, then snap and attach: pictures as the replay host's, the attach sound heard",
+               attempt(lambda: ws.drag_away(main, plan)), attempt(lambda: x11.snap_and_attach(main, plan)))
+        report(rows, "sway 4 pull loose: right press, the detach sound heard, drag, drop, no button leaks",
+               attempt(lambda: x11.pull_loose(main, plan)))
         report(rows, "sway 5 Escape with nothing held reaches the window beneath and ends nothing",
                attempt(lambda: ws.escape_while_idle(main, plan)))
         report(rows, "sway 6 keyboard during a drag: the window beneath gets it back, no stray key or button",
@@ -70,6 +73,8 @@ def run_sway(build_dir, size, desktop_rgb, rows, report, attempt):
         for session in sessions:
             session.stop()
         bench.stop()
+        if pulse is not None:
+            pulse.stop()
     report(rows, "sway 10 no layer-shell (weston) or no display at all: a clear message, a non-zero exit",
            attempt(lambda: _refusals(build_dir, run_dir)))
 

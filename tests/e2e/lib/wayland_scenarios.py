@@ -29,6 +29,14 @@ def clicks_and_keys_beside(session, plan, bricks=100):
     _no_buttons_leaked(session, mark, plan)
 
 
+def drag_away(session, plan):
+    """The lone brick is picked up, carried in fast steps and dropped; the window beneath gets neither press
+    nor release."""
+    mark = session.log.mark()
+    _drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
+    _no_buttons_leaked(session, mark, plan)
+
+
 def drag_and_snap(session, plan):
     """The lone brick is dropped elsewhere, then brought down onto its target and attached; the window
     beneath gets neither press nor release."""
@@ -37,17 +45,6 @@ def drag_and_snap(session, plan):
     _drag(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
     check(session.expected().units[plan.lone.index].below == plan.target.index,
           f"the replay host did not attach the brick to unit {plan.target.index}")
-    _no_buttons_leaked(session, mark, plan)
-
-
-def pull_loose(session, plan):
-    """A right press pulls the attached brick off; it is dragged away and dropped; nothing leaks."""
-    lone = session.expected().units[plan.lone.index]
-    mark = session.log.mark()
-    _drag(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
-    lone = session.expected().units[plan.lone.index]
-    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
-          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
     _no_buttons_leaked(session, mark, plan)
 
 

@@ -9,10 +9,18 @@ from .session import Session
 class WaylandSession(Session):
     native = True  # the native replay host draws the same rand() as the program
 
+    def __init__(self, bench, name, cwd, setup, pulse=None):
+        self.pulse = pulse  # the PulseAudio daemon its sounds go to, when they are to be heard
+        super().__init__(bench, name, cwd, setup)
+
     def launch(self, cwd):
         self.stderr = self.bench.artifacts / f"{self.name}-stderr.txt"
+        sound = {}
+        if self.pulse is not None:  # XDG_RUNTIME_DIR is the compositor's: name the sound server's socket
+            sound["PULSE_SERVER"] = f"unix:{self.pulse.env['XDG_RUNTIME_DIR']}/pulse/native"
         with open(self.stderr, "wb") as errors:
-            return self.bench.client([self.setup.program_exe], cwd, stdout=errors, stderr=subprocess.STDOUT)
+            return self.bench.client([self.setup.program_exe], cwd, extra_env=sound, stdout=errors,
+                                     stderr=subprocess.STDOUT)
 
     def sounds(self):
         raise NotImplementedError("the Wayland benches trace no sounds")
