@@ -60,6 +60,10 @@ int play() {
     if (isSet("DISPLAY")) {
         return runX11Desktop();
     }
+    if (x11Forced()) {
+        std::fprintf(stderr, "zimblet: ZIMBLET_FORCE_X11 asks for the X11 desktop, but DISPLAY is not set\n");
+        return noDesktopStatus;
+    }
     std::fprintf(stderr,
                  "zimblet: no display: DISPLAY is not set and neither is WAYLAND_DISPLAY, so there is no "
                  "desktop to put the bricks on\n");

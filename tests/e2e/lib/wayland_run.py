@@ -75,7 +75,8 @@ def run_sway(build_dir, size, desktop_rgb, rows, report, attempt):
         bench.stop()
         if pulse is not None:
             pulse.stop()
-    report(rows, "sway 10 no layer-shell (weston) or no display at all: a clear message, a non-zero exit",
+    report(rows, "sway 10 no layer-shell (weston), X11 forced without DISPLAY, no display: clear messages, "
+                 "non-zero exits",
            attempt(lambda: _refusals(build_dir, run_dir)))
 
 
@@ -94,6 +95,9 @@ def _refusals(build_dir, run_dir):
         check(weston.poll() is None, "weston ended at start; see weston.log")
         cases = [("weston", dict(base, WAYLAND_DISPLAY="weston-e2e"), ["layer-shell", "X11 session", "ZIMBLET_FORCE_X11"]),
                  ("unreachable", dict(base, WAYLAND_DISPLAY="no-such-compositor"), ["cannot connect", "DISPLAY"]),
+                 # Forced to X11 on the same compositor: no Wayland refusal, the X11 desktop's own.
+                 ("forced", dict(base, WAYLAND_DISPLAY="weston-e2e", ZIMBLET_FORCE_X11="1"),
+                  ["ZIMBLET_FORCE_X11", "DISPLAY is not set"]),
                  ("nothing", base, ["WAYLAND_DISPLAY", "DISPLAY"])]
         for name, env, words in cases:
             stderr = run_dir / f"refusal-{name}.txt"
