@@ -30,7 +30,7 @@ cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux -j2
 
-step "End-to-end: the Linux program on X11 in Xvfb, without and with a compositor"
+step "End-to-end: the Linux program on X11 in Xvfb, on three kinds of display"
 tests/e2e/run_x11_e2e.py build/linux
 
 step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin)"

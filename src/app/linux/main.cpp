@@ -64,9 +64,8 @@ int play() {
         std::fprintf(stderr, "zimblet: ZIMBLET_FORCE_X11 asks for the X11 desktop, but DISPLAY is not set\n");
         return noDesktopStatus;
     }
-    std::fprintf(stderr,
-                 "zimblet: no display: DISPLAY is not set and neither is WAYLAND_DISPLAY, so there is no "
-                 "desktop to put the bricks on\n");
+    // Reached only without WAYLAND_DISPLAY too: naming DISPLAY says it all.
+    std::fprintf(stderr, "zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on\n");
     return noDesktopStatus;
 }
 

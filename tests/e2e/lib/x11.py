@@ -279,17 +279,19 @@ def display_lost(session, bench):
 FAILURE_CASES = [
     # name, the display (None: none; else Xvfb arguments), an extension the display hides, environment changes,
     # an address-space limit, the message
-    ("no DISPLAY", None, None, {"DISPLAY": None}, None, "zimblet: no display: DISPLAY is not set"),
+    ("no DISPLAY", None, None, {"DISPLAY": None}, None,
+     "zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on"),
     ("a display that is not there", None, None, {"DISPLAY": ":731"}, None,
      "zimblet: cannot open the display ':731'"),
-    ("no SHAPE extension", [], "SHAPE", {}, None, "zimblet: the display has no SHAPE extension (1.1 or later)"),
+    ("no SHAPE extension", [], "SHAPE", {}, None,
+     "zimblet: the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks through"),
     ("no memory for the surface", ["-screen", "0", "4000x4000x24"], None, {}, 48 << 20,
      "zimblet: cannot allocate the 4000x4000 drawing surface (61 MiB)"),
 ]
 
 
 def start_failures(program, artifacts):
-    """Each way the program cannot start: its own message on stderr and exit code 1."""
+    """Each way the program cannot start: exactly its own one-line message on stderr, and exit code 1."""
     problems = []
     for name, xvfb_args, hidden, env_changes, address_limit, message in FAILURE_CASES:
         xvfb, proxy, env = None, None, dict(os.environ)
@@ -308,7 +310,7 @@ def start_failures(program, artifacts):
             limit = ["prlimit", f"--as={address_limit}"] if address_limit else []
             try:
                 done = subprocess.run([*limit, str(program)], env=env, capture_output=True, text=True, timeout=10)
-                if done.returncode != 1 or message not in done.stderr:
+                if done.returncode != 1 or done.stderr != message + "\n":
                     problems.append(f"{name}: exit {done.returncode}, stderr {done.stderr.strip()!r}")
             except subprocess.TimeoutExpired:
                 problems.append(f"{name}: still running after 10 s")
