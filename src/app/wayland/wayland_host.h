@@ -18,7 +18,8 @@
 //      input region.
 //  [x] Keyboard interactivity off while nothing is held; while a brick is held the
 //      overlay takes the keyboard (on_demand from layer-shell version 4, exclusive
-//      before) and Escape ends the program with 0; it is given back at the release.
+//      before) and Escape ends the program with 0 at its release (so the window
+//      beneath never sees half of it); it is given back at the button's release.
 //  [x] Where the compositor keeps the keyboard on the overlay after the release
 //      (KWin 5.27 gives it to us at any click on a brick), the overlay is replaced
 //      by a new surface, which hands the keyboard back to the user's window.
@@ -112,6 +113,7 @@ struct WaylandHost {
     xkb_state* keyState = nullptr;
     bool keyboardTaken = false;  // the interactivity asked for while a brick is held
     bool keyboardFocus = false;  // the compositor's keyboard focus is on the overlay
+    bool escapeHeld = false;     // Escape is down: the program ends at its release
 
     int signals = -1;  // SIGINT and SIGTERM, read by the event loop
     bool running = true;

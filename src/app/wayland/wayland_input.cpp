@@ -29,11 +29,12 @@ void releaseSettled(void*, wl_callback* callback, uint32_t) {
 const wl_callback_listener releaseSettledListener = {.done = releaseSettled};
 
 //------------------------------------------------------------------------------
-// While a brick is held the overlay takes the keyboard, so that Escape reaches it;
-// otherwise it leaves the keyboard to the user's windows. on_demand exists from
+// While a brick is held the overlay takes the keyboard, so that Escape reaches it,
+// and keeps it while Escape is down; otherwise it leaves the keyboard to the
+// user's windows. on_demand exists from
 // layer-shell version 4; before it only exclusive takes the keyboard.
 void followDragWithKeyboard() {
-    const bool holding = dragState != DragState::Idle;
+    const bool holding = dragState != DragState::Idle || wayland.escapeHeld;
     if (holding == wayland.keyboardTaken) {
         return;
     }
@@ -136,17 +137,26 @@ void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
     wayland.keyboardFocus = true;
 }
 
+// Losing the keyboard with Escape down loses its release too: end now.
 void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {
     wayland.keyboardFocus = false;
+    if (wayland.escapeHeld) {
+        endProgram(0, nullptr);
+    }
 }
 
-// Escape ends the toy; every other key is ignored.
+// Escape ends the toy at its release, so that the whole keystroke stays here: ended
+// at the press, the window beneath would get the keyboard back with Escape still
+// down and then its release. Every other key is ignored.
 void keyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
-    if (state != WL_KEYBOARD_KEY_STATE_PRESSED || wayland.keyState == nullptr) {
+    // Wayland sends evdev codes; xkb's are 8 higher.
+    if (wayland.keyState == nullptr || xkb_state_key_get_one_sym(wayland.keyState, key + 8) != XKB_KEY_Escape) {
         return;
     }
-    // Wayland sends evdev codes; xkb's are 8 higher.
-    if (xkb_state_key_get_one_sym(wayland.keyState, key + 8) == XKB_KEY_Escape) {
+    if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
+        wayland.escapeHeld = true;
+        followDragWithKeyboard();
+    } else if (wayland.escapeHeld) {
         endProgram(0, nullptr);
     }
 }

@@ -8,6 +8,7 @@
 //   down|up BUTTON  left, right or middle
 //   wheel           one notch away from the user
 //   key NAME        press and release: Escape, a, b, z
+//   press|release NAME  only the one half
 
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
@@ -177,6 +178,8 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(verb, "key") == 0) {
             key(keyCode(what), true);
             key(keyCode(what), false);
+        } else if (std::strcmp(verb, "press") == 0 || std::strcmp(verb, "release") == 0) {
+            key(keyCode(what), verb[0] == 'p');
         } else if (std::sscanf(line, "%15s", verb) == 1 && std::strcmp(verb, "wheel") == 0) {
             wheel();
         } else {
