@@ -3,16 +3,20 @@
 #   run      what scripts/run.sh needs to build and show the Linux program
 #   windows  what scripts/run.sh --windows needs for the Windows program under Wine
 #   all      (the default) everything the builds and every test need
-# With nothing missing it changes nothing and needs no root.
+# With nothing missing it changes nothing and needs no root. For the Linux program
+# it then fetches the Wayland protocol descriptions that only Debian's wlroots
+# source package holds (scripts/fetch-protocols.sh), unless they are here already.
 set -eu
 
-run="cmake ninja-build g++ pkg-config \
+run="cmake ninja-build g++ pkg-config dpkg-dev \
   libx11-dev libxext-dev libxi-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop \
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev \
   xvfb xauth xdotool imagemagick"
 windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
   wine wine64 xvfb xauth xdotool imagemagick"
 tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils \
-  pulseaudio pulseaudio-utils xcompmgr dpkg-dev"
+  pulseaudio pulseaudio-utils xcompmgr dpkg-dev \
+  sway grim weston kwin-wayland plasma-wayland-protocols python3-dbus dbus"
 
 case "${1:-all}" in
 run) wanted="$run" ;;
@@ -28,10 +32,14 @@ for package in $wanted; do
         missing="$missing $package"
     fi
 done
-[ -z "$missing" ] && exit 0
-
-echo "Installing:$missing"
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-# Other installs may hold the dpkg lock for a while: wait for it rather than fail.
-$sudo apt-get -o DPkg::Lock::Timeout=600 update
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends $missing
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    # Other installs may hold the dpkg lock for a while: wait for it rather than fail.
+    $sudo apt-get -o DPkg::Lock::Timeout=600 update
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends \
+        $missing
+fi
+if [ "${1:-all}" != windows ]; then
+    "$(dirname "$0")/fetch-protocols.sh"
+fi

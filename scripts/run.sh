@@ -1,6 +1,7 @@
 #!/bin/sh
 # Shows the toy. Installs the Debian packages it needs when they are missing,
-# builds the Linux program and starts it on your X11 display (DISPLAY set). With
+# builds the Linux program and starts it on your desktop (Wayland with layer-shell
+# when WAYLAND_DISPLAY is set, else the X11 display DISPLAY names). With
 # no display it runs it under Xvfb instead, saves a screenshot, prints its path
 # and ends the program with Escape.
 #   scripts/run.sh            the Linux program, zimblet
@@ -55,6 +56,10 @@ start_program() {
     fi
 }
 
+if [ "$mode" = linux ] && [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Zimblet is on your desktop; hold a brick and press Escape (or Ctrl+C here) to end it."
+    exec "$program"
+fi
 if [ -n "${DISPLAY:-}" ]; then
     if [ "$mode" = linux ]; then
         echo "Zimblet is on your desktop; press Escape to end it."
@@ -70,6 +75,7 @@ xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [ -s "$build/run-display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$build/run-display")"
+unset WAYLAND_DISPLAY
 
 start_program 2>"$build/run-program.log" &
 program_pid=$!

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what the tests need, builds everything from scratch and runs every test:
-# the native unit tests, the end-to-end runs of the Linux program on X11 and its
-# .deb, the same unit tests under the sanitizers, the Windows build with its tests
+# the native unit tests, the end-to-end runs of the Linux program on X11 and on
+# Wayland (headless sway and KWin) and its .deb, the same unit tests under the sanitizers, the Windows build with its tests
 # under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
 set -eu
 cd "$(dirname "$0")/.."
@@ -13,13 +13,16 @@ if [ "${ZIMBLET_SKIP_INSTALL:-0}" != 1 ]; then
     scripts/install-deps.sh
 fi
 
-step "The core includes only the C++ standard library; Xlib only in the X11 desktop"
+step "The core includes only the C++ standard library; Xlib and Wayland only in their desktops"
 # Standard C++ headers have neither a dot nor a slash in their names.
 if grep -rnE '#include <[^>]*[./][^>]*>' src/world src/render src/interaction src/sound src/host; then
     echo "the core includes a header that is not the C++ standard library's" >&2; exit 1
 fi
 if grep -rlE '#include <X11/' src | grep -v '^src/app/x11/'; then
     echo "Xlib outside src/app/x11" >&2; exit 1
+fi
+if grep -rlE '#include [<"](wayland-|xkbcommon/)' src | grep -v '^src/app/wayland/'; then
+    echo "Wayland outside src/app/wayland" >&2; exit 1
 fi
 
 step "Native build and unit tests"
@@ -29,6 +32,9 @@ ctest --preset linux -j2
 
 step "End-to-end: the Linux program on X11 in Xvfb, on three kinds of display"
 tests/e2e/run_x11_e2e.py build/linux
+
+step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin)"
+tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
 
 step "The Linux package"
 (cd build/linux && cpack -G DEB)

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""End-to-end run of the Windows build under Wine in Xvfb; see README.md.
+"""End-to-end runs of the real program: the Windows build under Wine in Xvfb, or the Linux build on
+headless Wayland compositors; see README.md.
 
-usage: run_e2e.py BUILD_DIR [--repeat N]
+usage: run_e2e.py BUILD_DIR [--repeat N] [--desktop wine|wayland]
 """
 
 import argparse
@@ -21,6 +22,7 @@ from lib import scenarios  # noqa: E402
 from lib.bench import AppLog, Bench, Failure, check, wait_until  # noqa: E402
 from lib.plan import centre, make_plan  # noqa: E402
 from lib.session import Session  # noqa: E402
+from lib.wayland_run import run_kwin, run_sway  # noqa: E402
 
 WIDTH, HEIGHT = 1024, 800     # the bricks are scattered over 1000 x 768 pixels
 DESKTOP_RGB = (32, 96, 128)   # the colour of the application underneath
@@ -112,7 +114,9 @@ def run_once(build_dir, rows):
 def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))  # still clean up Xvfb and Wine
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("build_dir", type=Path, help="the windows-mingw build directory")
+    parser.add_argument("build_dir", type=Path, help="the windows-mingw (wine) or linux (wayland) build directory")
+    parser.add_argument("--desktop", choices=("wine", "wayland"), default="wine",
+                        help="the Windows program under Wine, or the Linux program on sway and KWin")
     parser.add_argument("--repeat", type=int, default=1, help="run everything this many times in a row")
     args = parser.parse_args()
 
@@ -120,7 +124,15 @@ def main():
     for number in range(1, args.repeat + 1):
         say(f"== end-to-end run {number} of {args.repeat} ==")
         began, failed_before = time.monotonic(), rows.count(False)
-        failure, _ = attempt(lambda: run_once(args.build_dir.resolve(), rows))
+        if args.desktop == "wine":
+            failure, _ = attempt(lambda: run_once(args.build_dir.resolve(), rows))
+        else:
+            for run_desktop in (run_sway, run_kwin):
+                failure, _ = attempt(lambda: run_desktop(args.build_dir.resolve(), (WIDTH, HEIGHT), DESKTOP_RGB,
+                                                         rows, report, attempt))
+                if failure:
+                    report(rows, f"harness ({run_desktop.__name__})", (failure, 0))
+            failure = ""
         if failure:
             report(rows, "harness", (failure, 0))
         runs.append((time.monotonic() - began, rows.count(False) == failed_before))

@@ -1,0 +1,138 @@
+// Times the Wayland presentation on the compositor named by WAYLAND_DISPLAY: a
+// typical drag step (its dirty rectangles damaged) against the whole surface
+// damaged, each commit waited for until the compositor's frame callback; and, given
+// the compositor's process id, the compositor's own CPU time per frame. Counts the
+// heap allocations (libwayland's included) of the drag step.
+// usage: wayland_damage_timing [COMPOSITOR_PID]   (the output's size is the surface's)
+// bench/wayland_damage.sh runs it under headless sway at 1920x1080 and 3840x2160.
+
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/wayland/wayland_desktop.h"
+#include "app/wayland/wayland_host.h"
+#include "host/host.h"
+#include "interaction/mouse_event.h"
+#include "render/redraw.h"
+#include "world/world.h"
+
+extern "C" void* __libc_malloc(std::size_t);
+extern "C" void* __libc_calloc(std::size_t, std::size_t);
+extern "C" void* __libc_realloc(void*, std::size_t);
+
+namespace {
+
+bool counting = false;
+long allocations = 0;
+
+}  // namespace
+
+// Every allocation of the process, from the program or from a library, passes here.
+extern "C" void* malloc(std::size_t size) {
+    if (counting) ++allocations;
+    return __libc_malloc(size);
+}
+extern "C" void* calloc(std::size_t count, std::size_t size) {
+    if (counting) ++allocations;
+    return __libc_calloc(count, size);
+}
+extern "C" void* realloc(void* memory, std::size_t size) {
+    if (counting) ++allocations;
+    return __libc_realloc(memory, size);
+}
+
+void hostPlaySound(const char*) {}
+
+namespace {
+
+constexpr int rounds = 200;
+int compositorPid = 0;
+bool frameDone = false;
+
+void handleFrameDone(void*, wl_callback* callback, uint32_t) {
+    wl_callback_destroy(callback);
+    frameDone = true;
+}
+
+const wl_callback_listener frameListener = {.done = handleFrameDone};
+
+// The compositor's user and system time so far, in milliseconds.
+double compositorCpuMs() {
+    if (compositorPid == 0) return 0;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", compositorPid);
+    std::FILE* stat = std::fopen(path, "r");
+    if (stat == nullptr) return 0;
+    unsigned long user = 0, system = 0;
+    // Fields 14 and 15 after the name in parentheses (which holds no spaces here).
+    const int read = std::fscanf(stat, "%*d %*s %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
+    std::fclose(stat);
+    return read == 2 ? 1000.0 * static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK)) : 0;
+}
+
+struct Timing {
+    double wallMs;
+    double compositorMs;
+    long allocations;
+};
+
+// Per call of `step`: the time until the compositor's frame callback for its commit,
+// and the compositor's CPU time; allocations are the step's own.
+template <typename Step>
+Timing timeIt(Step step) {
+    long counted = 0;
+    const double cpuBefore = compositorCpuMs();
+    const auto began = std::chrono::steady_clock::now();
+    for (int i = 0; i < rounds; ++i) {
+        frameDone = false;
+        wl_callback_add_listener(wl_surface_frame(wayland.surface), &frameListener, nullptr);
+        allocations = 0;
+        counting = true;
+        step(i);
+        counting = false;
+        counted += allocations;
+        while (!frameDone && wayland.running) {
+            if (wl_display_dispatch(wayland.display) < 0) std::exit(1);
+            commitWaitingPicture();  // a commit that waited for a buffer goes out now
+        }
+    }
+    const auto took = std::chrono::steady_clock::now() - began;
+    return Timing{std::chrono::duration<double, std::milli>(took).count() / rounds,
+                  (compositorCpuMs() - cpuBefore) / rounds, counted};
+}
+
+DirtyRegion regionOf(const PixelRect& rect) {
+    DirtyRegion region;
+    region.rects[region.count++] = rect;
+    return region;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    compositorPid = argc > 1 ? std::atoi(argv[1]) : 0;
+    if (openWaylandDesktop() != 0) return 1;
+    createWorld();
+    showWholeScene();
+    wl_display_roundtrip(wayland.display);
+    const PixelRect whole{0, 0, wayland.width, wayland.height};
+    const BrickUnit& first = *World.front();
+
+    const Timing full = timeIt([&](int) { waylandPresent(regionOf(whole)); });
+    handleMouseEvent(MouseMessage::LeftDown, first.x + 1, first.y + 1);
+    // Steps of 12 pixels: fast moves, as a drag across the screen makes them.
+    const Timing drag = timeIt(
+        [&](int i) { handleMouseEvent(MouseMessage::Move, 200 + (i % 100) * 12, wayland.height - 60); });
+    handleMouseEvent(MouseMessage::LeftUp, 0, 0);
+
+    std::printf("surface %dx%d, %d rounds each (ms per frame, commit to frame callback; compositor CPU)\n",
+                wayland.width, wayland.height, rounds);
+    std::printf("  whole surface damaged     %8.3f  compositor %6.3f\n", full.wallMs, full.compositorMs);
+    std::printf("  drag step, dirty damaged  %8.3f  compositor %6.3f  (%ld allocations in %d steps)\n", drag.wallMs,
+                drag.compositorMs, drag.allocations, rounds);
+    return 0;
+}

@@ -1,0 +1,214 @@
+#include <linux/input-event-codes.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include "app/wayland/wayland_host.h"
+#include "interaction/drag_state.h"
+#include "interaction/mouse_event.h"
+#include "app/wayland/layer_shell.h"
+
+namespace {
+
+// Surface coordinates are desktop coordinates: the surface covers the output from 0,0.
+int32_t pointerX = 0;
+int32_t pointerY = 0;
+
+//------------------------------------------------------------------------------
+// Answers once the compositor has handled the release's commit: a compositor that
+// keeps the keyboard on the overlay (KWin 5.27) gives it up when the overlay is
+// unmapped and mapped again.
+void releaseSettled(void*, wl_callback* callback, uint32_t) {
+    wl_callback_destroy(callback);
+    if (wayland.keyboardFocus && dragState == DragState::Idle && !wayland.remapping) {
+        remapOverlay();
+    }
+}
+
+const wl_callback_listener releaseSettledListener = {.done = releaseSettled};
+
+//------------------------------------------------------------------------------
+// While a brick is held the overlay takes the keyboard, so that Escape reaches it,
+// and keeps it while Escape is down; otherwise it leaves the keyboard to the
+// user's windows. on_demand exists from
+// layer-shell version 4; before it only exclusive takes the keyboard.
+void followDragWithKeyboard() {
+    const bool holding = dragState != DragState::Idle || wayland.escapeHeld;
+    if (holding == wayland.keyboardTaken) {
+        return;
+    }
+    uint32_t mode = ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE;
+    if (holding) {
+        mode = wayland.layerShellVersion >= 4 ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
+                                              : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE;
+    }
+    zwlr_layer_surface_v1_set_keyboard_interactivity(wayland.layerSurface, mode);
+    wl_surface_commit(wayland.surface);
+    wayland.keyboardTaken = holding;
+    if (!holding) {
+        wl_callback_add_listener(wl_display_sync(wayland.display), &releaseSettledListener, nullptr);
+    }
+}
+
+void feed(MouseMessage message) {
+    handleMouseEvent(message, pointerX, pointerY);
+    followDragWithKeyboard();
+}
+
+//------------------------------------------------------------------------------
+void pointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
+    pointerX = wl_fixed_to_int(x);
+    pointerY = wl_fixed_to_int(y);
+    feed(MouseMessage::Move);
+}
+
+void pointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {}
+
+void pointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+    pointerX = wl_fixed_to_int(x);
+    pointerY = wl_fixed_to_int(y);
+    feed(MouseMessage::Move);
+}
+
+void pointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
+    const bool pressed = state == WL_POINTER_BUTTON_STATE_PRESSED;
+    switch (button) {
+    case BTN_LEFT:
+        feed(pressed ? MouseMessage::LeftDown : MouseMessage::LeftUp);
+        break;
+    case BTN_RIGHT:
+        feed(pressed ? MouseMessage::RightDown : MouseMessage::RightUp);
+        break;
+    default:
+        feed(MouseMessage::Other);
+        break;
+    }
+}
+
+void pointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {
+    feed(MouseMessage::Other);
+}
+
+void pointerFrame(void*, wl_pointer*) {}
+void pointerAxisSource(void*, wl_pointer*, uint32_t) {}
+void pointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
+void pointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
+void pointerAxisValue120(void*, wl_pointer*, uint32_t, int32_t) {}
+
+const wl_pointer_listener pointerListener = {
+    .enter = pointerEnter,
+    .leave = pointerLeave,
+    .motion = pointerMotion,
+    .button = pointerButton,
+    .axis = pointerAxis,
+    .frame = pointerFrame,
+    .axis_source = pointerAxisSource,
+    .axis_stop = pointerAxisStop,
+    .axis_discrete = pointerAxisDiscrete,
+    .axis_value120 = pointerAxisValue120,
+};
+
+//------------------------------------------------------------------------------
+// The keymap tells which key is Escape; a keymap that cannot be read leaves none.
+void keyboardKeymap(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
+    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+        close(fd);
+        return;
+    }
+    void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    close(fd);
+    if (text == MAP_FAILED) {
+        return;
+    }
+    xkb_keymap* keymap = xkb_keymap_new_from_string(wayland.xkb, static_cast<const char*>(text),
+                                                    XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    munmap(text, size);
+    if (keymap == nullptr) {
+        return;
+    }
+    xkb_state_unref(wayland.keyState);
+    xkb_keymap_unref(wayland.keymap);
+    wayland.keymap = keymap;
+    wayland.keyState = xkb_state_new(keymap);
+}
+
+void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
+    wayland.keyboardFocus = true;
+}
+
+// Losing the keyboard with Escape down loses its release too: end now.
+void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {
+    wayland.keyboardFocus = false;
+    if (wayland.escapeHeld) {
+        endProgram(0, nullptr);
+    }
+}
+
+// Escape ends the toy at its release, so that the whole keystroke stays here: ended
+// at the press, the window beneath would get the keyboard back with Escape still
+// down and then its release. Every other key is ignored.
+void keyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
+    // Wayland sends evdev codes; xkb's are 8 higher.
+    if (wayland.keyState == nullptr || xkb_state_key_get_one_sym(wayland.keyState, key + 8) != XKB_KEY_Escape) {
+        return;
+    }
+    if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
+        wayland.escapeHeld = true;
+        followDragWithKeyboard();
+    } else if (wayland.escapeHeld) {
+        endProgram(0, nullptr);
+    }
+}
+
+void keyboardModifiers(void*, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
+                       uint32_t group) {
+    if (wayland.keyState != nullptr) {
+        xkb_state_update_mask(wayland.keyState, depressed, latched, locked, 0, 0, group);
+    }
+}
+
+void keyboardRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
+
+const wl_keyboard_listener keyboardListener = {
+    .keymap = keyboardKeymap,
+    .enter = keyboardEnter,
+    .leave = keyboardLeave,
+    .key = keyboardKey,
+    .modifiers = keyboardModifiers,
+    .repeat_info = keyboardRepeatInfo,
+};
+
+//------------------------------------------------------------------------------
+void seatCapabilities(void*, wl_seat* seat, uint32_t capabilities) {
+    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    if (hasPointer && wayland.pointer == nullptr) {
+        wayland.pointer = wl_seat_get_pointer(seat);
+        wl_pointer_add_listener(wayland.pointer, &pointerListener, nullptr);
+    } else if (!hasPointer && wayland.pointer != nullptr) {
+        wl_pointer_release(wayland.pointer);  // seats are bound from version 3
+        wayland.pointer = nullptr;
+    }
+    const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+    if (hasKeyboard && wayland.keyboard == nullptr) {
+        wayland.keyboard = wl_seat_get_keyboard(seat);
+        wl_keyboard_add_listener(wayland.keyboard, &keyboardListener, nullptr);
+    } else if (!hasKeyboard && wayland.keyboard != nullptr) {
+        wl_keyboard_release(wayland.keyboard);
+        wayland.keyboard = nullptr;
+    }
+}
+
+void seatName(void*, wl_seat*, const char*) {}
+
+const wl_seat_listener seatListener = {
+    .capabilities = seatCapabilities,
+    .name = seatName,
+};
+
+}  // namespace
+
+//------------------------------------------------------------------------------
+void listenToSeat(wl_seat* seat) {
+    wl_seat_add_listener(seat, &seatListener, nullptr);
+}
