@@ -15,35 +15,11 @@
 
 #include "app/wayland/wayland_desktop.h"
 #include "app/wayland/wayland_host.h"
+#include "allocation_count.h"
 #include "host/host.h"
 #include "interaction/mouse_event.h"
 #include "render/redraw.h"
 #include "world/world.h"
-
-extern "C" void* __libc_malloc(std::size_t);
-extern "C" void* __libc_calloc(std::size_t, std::size_t);
-extern "C" void* __libc_realloc(void*, std::size_t);
-
-namespace {
-
-bool counting = false;
-long allocations = 0;
-
-}  // namespace
-
-// Every allocation of the process, from the program or from a library, passes here.
-extern "C" void* malloc(std::size_t size) {
-    if (counting) ++allocations;
-    return __libc_malloc(size);
-}
-extern "C" void* calloc(std::size_t count, std::size_t size) {
-    if (counting) ++allocations;
-    return __libc_calloc(count, size);
-}
-extern "C" void* realloc(void* memory, std::size_t size) {
-    if (counting) ++allocations;
-    return __libc_realloc(memory, size);
-}
 
 void hostPlaySound(const char*) {}
 
@@ -90,11 +66,11 @@ Timing timeIt(Step step) {
     for (int i = 0; i < rounds; ++i) {
         frameDone = false;
         wl_callback_add_listener(wl_surface_frame(wayland.surface), &frameListener, nullptr);
-        allocations = 0;
-        counting = true;
+        countedAllocations = 0;
+        countingAllocations = true;
         step(i);
-        counting = false;
-        counted += allocations;
+        countingAllocations = false;
+        counted += countedAllocations;
         while (!frameDone && wayland.running) {
             if (wl_display_dispatch(wayland.display) < 0) std::exit(1);
             commitWaitingPicture();  // a commit that waited for a buffer goes out now

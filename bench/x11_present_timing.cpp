@@ -8,35 +8,11 @@
 #include <cstdlib>
 
 #include "app/x11/x11_overlay.h"
+#include "allocation_count.h"
 #include "host/host.h"
 #include "interaction/mouse_event.h"
 #include "render/redraw.h"
 #include "world/world.h"
-
-extern "C" void* __libc_malloc(std::size_t);
-extern "C" void* __libc_calloc(std::size_t, std::size_t);
-extern "C" void* __libc_realloc(void*, std::size_t);
-
-namespace {
-
-bool counting = false;
-long allocations = 0;
-
-}  // namespace
-
-// Every allocation of the process, from the program or from a library, passes here.
-extern "C" void* malloc(std::size_t size) {
-    if (counting) ++allocations;
-    return __libc_malloc(size);
-}
-extern "C" void* calloc(std::size_t count, std::size_t size) {
-    if (counting) ++allocations;
-    return __libc_calloc(count, size);
-}
-extern "C" void* realloc(void* memory, std::size_t size) {
-    if (counting) ++allocations;
-    return __libc_realloc(memory, size);
-}
 
 void hostPlaySound(const char*) {}
 
@@ -50,16 +26,16 @@ template <typename Step>
 double timeIt(Step step, long* allocationsInSteps = nullptr) {
     step(0);
     XSync(x11.display, False);
-    allocations = 0;
+    countedAllocations = 0;
     const auto began = std::chrono::steady_clock::now();
     for (int i = 0; i < rounds; ++i) {
-        counting = allocationsInSteps != nullptr;
+        countingAllocations = allocationsInSteps != nullptr;
         step(i);
-        counting = false;
+        countingAllocations = false;
         XSync(x11.display, False);
     }
     const auto took = std::chrono::steady_clock::now() - began;
-    if (allocationsInSteps != nullptr) *allocationsInSteps = allocations;
+    if (allocationsInSteps != nullptr) *allocationsInSteps = countedAllocations;
     return std::chrono::duration<double, std::milli>(took).count() / rounds;
 }
 
