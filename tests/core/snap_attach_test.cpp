@@ -114,6 +114,11 @@ TEST(SnapAndAttach, FirstFitWinsOnlyItsGroupIsPairedAndAFailedSearchKeepsThePair
     EXPECT_EQ(std::make_pair(snapHeld, snapTarget), std::make_pair(held[0], &first));
     EXPECT_EQ(held[0]->pendingBelow, nullptr);
     EXPECT_TRUE(allMarksZero());
+
+    held[0]->setGroupPosition(85, 175);  // only H1 lines up now: the search walks on to it
+    held[0]->setGroupMark(0);
+    EXPECT_EQ(snapSearch(*held[0]), &first);
+    EXPECT_EQ(snapHeld, held[1]);
 }
 
 // A one-unit brick lines up with the brick over a gap two rows high and with the one
@@ -189,6 +194,11 @@ TEST(Detach, LoneBrickAndAClosedAssemblyStayWholeButLegsThatRejoinLiftOff) {
     stack(*over[0], *held[1]);
     stack(*over[1], *under[1]);
     EXPECT_FALSE(canDetachFromBelow(*held[1]) || canDetachFromAbove(*held[1]));
+
+    // A two-stud brick on one leg, under its right unit, lifts off it.
+    auto perched = world.brick(2, 615, 100);
+    stack(*perched[1], world.unit(615, 118));
+    EXPECT_TRUE(canDetachFromBelow(*perched[1]));
 
     // A two-stud brick on two legs that stand on one base.
     auto top = world.brick(2, 415, 100);
