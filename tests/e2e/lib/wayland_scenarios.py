@@ -5,7 +5,7 @@ the window beneath must get everything else, and nothing of what the toy takes."
 
 from .bench import Failure, check
 from .plan import centre
-from .scenarios import _drag, _no_buttons_leaked
+from .scenarios import drag, no_buttons_leaked
 
 KEY_LINE = ("keydown ", "keyup ")
 
@@ -26,26 +26,26 @@ def clicks_and_keys_beside(session, plan, bricks=100):
         session.button("left", "down")
         session.button("left", "up")
     session.wait_picture("after the clicks beside the bricks")
-    _no_buttons_leaked(session, mark, plan)
+    no_buttons_leaked(session, mark, plan)
 
 
 def drag_away(session, plan):
     """The lone brick is picked up, carried in fast steps and dropped; the window beneath gets neither press
     nor release."""
     mark = session.log.mark()
-    _drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
-    _no_buttons_leaked(session, mark, plan)
+    drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
+    no_buttons_leaked(session, mark, plan)
 
 
 def drag_and_snap(session, plan):
     """The lone brick is dropped elsewhere, then brought down onto its target and attached; the window
     beneath gets neither press nor release."""
     mark = session.log.mark()
-    _drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
-    _drag(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
+    drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
+    drag(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
     check(session.expected().units[plan.lone.index].below == plan.target.index,
           f"the replay host did not attach the brick to unit {plan.target.index}")
-    _no_buttons_leaked(session, mark, plan)
+    no_buttons_leaked(session, mark, plan)
 
 
 def escape_while_idle(session, plan):
@@ -76,7 +76,7 @@ def keys_during_a_drag(session, plan):
     stray = [line for line in seen if line.startswith(KEY_LINE) and not line.endswith(" z")]
     check(not stray, f"the window beneath received {stray}")
     session.wait_picture("after a drop in place")
-    _no_buttons_leaked(session, mark, plan)
+    no_buttons_leaked(session, mark, plan)
 
 
 def key_after_drop(session, plan):

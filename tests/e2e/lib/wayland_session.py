@@ -2,12 +2,12 @@
 
 import subprocess
 
-from .bench import check
 from .session import Session
 
 
 class WaylandSession(Session):
     native = True  # the native replay host draws the same rand() as the program
+    end_timeout = 5
 
     def __init__(self, bench, name, cwd, setup, pulse=None):
         self.pulse = pulse  # the PulseAudio daemon its sounds go to, when they are to be heard
@@ -21,9 +21,6 @@ class WaylandSession(Session):
         with open(self.stderr, "wb") as errors:
             return self.bench.client([self.setup.program_exe], cwd, extra_env=sound, stdout=errors,
                                      stderr=subprocess.STDOUT)
-
-    def sounds(self):
-        raise NotImplementedError("the Wayland benches trace no sounds")
 
     def move(self, x, y):
         if self.pointer != (x, y):
@@ -41,15 +38,3 @@ class WaylandSession(Session):
 
     def key(self, name):
         self.bench.hands.send(f"key {name}")
-
-    def wait_end(self, timeout):
-        """The exit status; a death by a signal or no end in time fails."""
-        try:
-            code = self.process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            check(False, f"the program did not end within {timeout:g} s")
-        check(code >= 0, f"the program died of signal {-code}")
-        return code
-
-    def errors(self):
-        return self.stderr.read_text(errors="replace")
