@@ -14,6 +14,15 @@ DESKTOP_RGB = (32, 96, 128)   # the colour of the application underneath
 Setup = namedtuple("Setup", "program_exe replay_exe app_log sounds_dir")
 
 
+def fresh_run(build_dir, run_dir, exe=""):
+    """Empties the run folder (left behind for a look after a failure); the setup of a run from `build_dir`."""
+    check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
+    shutil.rmtree(run_dir, ignore_errors=True)
+    run_dir.mkdir(parents=True)
+    return Setup(build_dir / f"zimblet{exe}", build_dir / f"zimblet-replay{exe}", AppLog(run_dir / "underneath.log"),
+                 build_dir / "Sounds")
+
+
 class Failure(Exception):
     """What a scenario saw that it should not have, or a condition that did not come true in time."""
 
@@ -143,3 +152,10 @@ class Bench:
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=30, stdout=DEVNULL)
+
+    def input(self, verb, *args):
+        """One command in the Wayland input helper's words (move X Y, down|up left|right, wheel, key NAME)."""
+        if verb in ("down", "up"):
+            self.xdotool(f"mouse{verb}", {"left": 1, "right": 3}[args[0]])
+        else:
+            self.xdotool({"move": "mousemove", "wheel": "click", "key": "key"}[verb], *(args or (4,)))

@@ -1,9 +1,8 @@
 """The scenarios: what a user does, and what they must see, hear and not disturb."""
 
 import re
-import shutil
 
-from .bench import DEVNULL, AppLog, Bench, Setup, build_helper, check, wait_beneath
+from .bench import DEVNULL, Bench, build_helper, check, fresh_run, wait_beneath
 from .plan import centre, make_plan
 from .session import Session
 
@@ -73,32 +72,41 @@ def drag_and_drop(session, plan):
     no_buttons_leaked(session, mark, plan)
 
 
+def attach(session, plan, how=drag):
+    """The lone brick brought down onto its target in slow steps and released; returns what the drag `how` does."""
+    result = how(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
+    check(session.expected().units[plan.lone.index].below == plan.target.index,
+          f"the replay host did not attach the brick to unit {plan.target.index}")
+    return result
+
+
+def pull(session, plan, how=drag):
+    """The attached brick pulled loose by a right press, dragged away and dropped; returns what `how` does."""
+    lone = session.expected().units[plan.lone.index]
+    result = how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+    lone = session.expected().units[plan.lone.index]
+    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
+          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
+    return result
+
+
 def snap_and_attach(session, plan):
     """A slow descent onto the target snaps the lone brick; the release attaches it with one sound."""
     before = session.sounds()
-    grab = centre(session.expected().units[plan.lone.index])
-    expected = drag(session, "left", grab, plan.approach, "snap")
-    check(session.expected().units[plan.lone.index].below == plan.target.index,
-          f"the replay host did not attach the brick to unit {plan.target.index}")
-    _one_sound(session, before, expected, ATTACH_SOUND)
+    _one_sound(session, before, attach(session, plan), ATTACH_SOUND)
 
 
 def pull_loose(session, plan):
     """A right press pulls the attached brick off with one sound; it is dragged away and dropped."""
-    lone = session.expected().units[plan.lone.index]
     before, mark = session.sounds(), session.log.mark()
-    expected = drag(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
-    lone = session.expected().units[plan.lone.index]
-    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
-          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
-    _one_sound(session, before, expected, DETACH_SOUND)
+    _one_sound(session, before, pull(session, plan), DETACH_SOUND)
     no_buttons_leaked(session, mark, plan)
 
 
 def without_sounds_folder(session, plan):
     """A fresh start without a Sounds folder: the attach happens with one PlaySound call, the program runs on."""
     start(session, plan)
-    expected = drag(session, "left", centre(plan.lone), plan.approach, "snap")
+    expected = attach(session, plan)
     check(len(expected) == 1 and ATTACH_SOUND.match(expected[0]), f"the replay host played {expected}")
     calls = session.sounds()[0]
     check(calls == 1, f"the trace shows {calls} PlaySound calls for one attach")
@@ -139,13 +147,10 @@ def run_wine(build_dir, rows):
     """The Windows program under Wine in Xvfb, over the application underneath."""
     work_dir = build_dir / "e2e"
     run_dir = work_dir / "run"  # left behind: traces, the application's log, replay files, failed pictures
-    shutil.rmtree(run_dir, ignore_errors=True)
-    (run_dir / "no-sounds").mkdir(parents=True)  # a current directory without a Sounds folder
+    setup = fresh_run(build_dir, run_dir, ".exe")
+    (run_dir / "no-sounds").mkdir()  # a current directory without a Sounds folder
     app_exe = build_helper("underneath_app.cpp", work_dir / "underneath_app.exe",
                            ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
-    check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
-    setup = Setup(build_dir / "zimblet.exe", build_dir / "zimblet-replay.exe", AppLog(run_dir / "underneath.log"),
-                  build_dir / "Sounds")
     bench = Bench(work_dir, run_dir)
     sessions = []
     try:

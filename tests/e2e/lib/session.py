@@ -8,7 +8,6 @@ from collections import namedtuple
 
 from .bench import CONVERT, DESKTOP_RGB, Failure, check, wait_until
 
-BUTTONS = {"left": 1, "right": 3}
 # winmm traces each PlaySound call on the calling thread, then names the file on the playing thread.
 SOUND_CALL = ":trace:winmm:MULTIMEDIA_PlaySound "
 SOUND_NAME = re.compile(r':trace:winmm:proc_PlaySound SoundName=L"(.*)" !')
@@ -130,20 +129,20 @@ class Session:
 
     def move(self, x, y):
         if self.pointer != (x, y):  # a move to where the pointer is sends no event
-            self.bench.xdotool("mousemove", x, y)
+            self.bench.input("move", x, y)
             self.pointer = (x, y)
             self.history.append(f"move {x} {y}")
 
     def button(self, name, action):  # action: "down" or "up"
-        self.bench.xdotool(f"mouse{action}", BUTTONS[name])
+        self.bench.input(action, name)
         self.history.append(f"{name}-{action} {self.pointer[0]} {self.pointer[1]}")
 
     def wheel(self):  # one notch away from the user
-        self.bench.xdotool("click", 4)
+        self.bench.input("wheel")
         self.history.append(f"wheel {self.pointer[0]} {self.pointer[1]}")
 
     def key(self, name):
-        self.bench.xdotool("key", name)
+        self.bench.input("key", name)
 
     def click_through(self, name, x, y):
         """Clicks beside the bricks; the application underneath must log the press and the release."""

@@ -10,7 +10,6 @@ from array import array
 
 from . import scenarios
 from .bench import DEVNULL, check, wait_until
-from .plan import centre
 
 SINK = "zimblet_e2e"
 RATE = 44100  # the rate, width and channels of the program's own sound files
@@ -92,7 +91,7 @@ def likeness(heard, played, window=2000, slack=64):
     return best
 
 
-def drag_heard(session, button, grab, steps, label, sound_length, sounds_at="up"):
+def drag_heard(session, button, grab, steps, label, sounds_at="up"):
     """scenarios.drag with the sink's monitor recorded: silence until the button goes `sounds_at` (the
     release attaches, the press of a right button pulls loose), then a sound.
 
@@ -108,7 +107,7 @@ def drag_heard(session, button, grab, steps, label, sound_length, sounds_at="up"
     try:
         expected = scenarios.drag(session, button, grab, steps, label)
         heard = lambda: recording.read_from(released_at[0])  # noqa: E731
-        wait_until(lambda: (start := onset(heard())) is not None and len(heard()) > start + sound_length, 10,
+        wait_until(lambda: (start := onset(heard())) is not None and len(heard()) > start + 2000, 10,
                    f"a whole sound after the {label} button went {sounds_at}")
     finally:
         session.button = send
@@ -134,21 +133,13 @@ def heard_the_file(session, after, path):
 
 def snap_and_attach(session, plan):
     """A slow descent snaps the lone brick; silence until the release, then the attach sound's own samples."""
-    grab = centre(session.expected().units[plan.lone.index])
-    expected, after = drag_heard(session, "left", grab, plan.approach, "snap", 2000)
-    check(session.expected().units[plan.lone.index].below == plan.target.index,
-          f"the replay host did not attach the brick to unit {plan.target.index}")
+    expected, after = scenarios.attach(session, plan, drag_heard)
     heard_the_file(session, after, sound_file(session, expected, "attach"))
 
 
 def pull_loose(session, plan):
     """A right press pulls the attached brick off: its detach sound; press and release stay with the program."""
-    lone = session.expected().units[plan.lone.index]
     mark = session.log.mark()
-    expected, after = drag_heard(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull", 2000,
-                                  sounds_at="down")
-    lone = session.expected().units[plan.lone.index]
-    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
-          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
+    expected, after = scenarios.pull(session, plan, lambda *drag: drag_heard(*drag, sounds_at="down"))
     heard_the_file(session, after, sound_file(session, expected, "detach"))
     scenarios.no_buttons_leaked(session, mark, plan)

@@ -81,6 +81,9 @@ class WaylandBench:
     def start_hands(self):
         self.hands = Hands(self)
 
+    def input(self, *words):
+        self.hands.send(" ".join(map(str, words)))
+
     def alive(self):
         return self.compositor is not None and self.compositor.poll() is None
 

@@ -1,16 +1,33 @@
 """The Linux program on Wayland desktops: headless sway 1.7 and KWin 5.27, judged against the native replay host."""
 
 import os
-import shutil
 import signal
 import subprocess
 
 from . import scenarios, wayland_scenarios as ws
-from .bench import AppLog, Setup, check, wait_beneath, wait_until
+from .bench import check, fresh_run, wait_beneath, wait_until
 from .plan import make_plan
 from .sound import Pulse, pull_loose, snap_and_attach
+from .session import Session
 from .wayland_bench import KWinBench, SwayBench
-from .wayland_session import WaylandSession
+
+
+class WaylandSession(Session):
+    native = True  # the native replay host draws the same rand() as the program
+    end_timeout = 5
+
+    def __init__(self, bench, name, cwd, setup, pulse=None):
+        self.pulse = pulse  # the PulseAudio daemon its sounds go to, when they are to be heard
+        super().__init__(bench, name, cwd, setup)
+
+    def launch(self, cwd):
+        self.stderr = self.bench.artifacts / f"{self.name}-stderr.txt"
+        sound = {}
+        if self.pulse is not None:  # XDG_RUNTIME_DIR is the compositor's: name the sound server's socket
+            sound["PULSE_SERVER"] = f"unix:{self.pulse.env['XDG_RUNTIME_DIR']}/pulse/native"
+        with open(self.stderr, "wb") as errors:
+            return self.bench.client([self.setup.program_exe], cwd, extra_env=sound, stdout=errors,
+                                     stderr=subprocess.STDOUT)
 
 
 def _window_beneath(bench, setup):
@@ -20,15 +37,6 @@ def _window_beneath(bench, setup):
     wait_beneath(bench, setup.app_log, 20, bench.start_hands)
 
 
-def _prepare(build_dir, name):
-    run_dir = build_dir / "e2e" / f"run-{name}"
-    shutil.rmtree(run_dir, ignore_errors=True)
-    run_dir.mkdir(parents=True)
-    check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
-    return run_dir, Setup(build_dir / "zimblet", build_dir / "zimblet-replay", AppLog(run_dir / "underneath.log"),
-                          build_dir / "Sounds")
-
-
 def run_wayland(build_dir, rows):
     """Headless sway, then headless KWin."""
     for run in (_run_sway, _run_kwin):
@@ -36,7 +44,8 @@ def run_wayland(build_dir, rows):
 
 
 def _run_sway(build_dir, rows):
-    run_dir, setup = _prepare(build_dir, "sway")
+    run_dir = build_dir / "e2e" / "run-sway"
+    setup = fresh_run(build_dir, run_dir)
     bench = SwayBench(build_dir / "e2e-tools", run_dir)
     sessions, pulse = [], None
 
@@ -52,7 +61,7 @@ def _run_sway(build_dir, rows):
         rows.row("sway 2 click-through: clicks beside the 100 bricks and a key reach the window beneath",
                  lambda: ws.clicks_and_keys_beside(main, plan))
         rows.row("sway 3 drag, then snap and attach: pictures as the replay host's, the attach sound heard",
-                 lambda: ws.drag_away(main, plan), lambda: snap_and_attach(main, plan))
+                 lambda: scenarios.drag_and_drop(main, plan), lambda: snap_and_attach(main, plan))
         rows.row("sway 4 pull loose: right press, the detach sound heard, drag, drop, no button leaks",
                  lambda: pull_loose(main, plan))
         rows.row("sway 5 Escape with nothing held reaches the window beneath and ends nothing",
@@ -98,16 +107,19 @@ def _refusals(build_dir, run_dir):
         for name, env, words in cases:
             stderr = run_dir / f"refusal-{name}.txt"
             with open(stderr, "wb") as errors:
-                process = subprocess.Popen([program], cwd=build_dir, env=env, stdin=subprocess.DEVNULL,
-                                           stdout=errors, stderr=subprocess.STDOUT)
-            ws.refused(process, stderr, words)
+                code = subprocess.run([program], cwd=build_dir, env=env, stdin=subprocess.DEVNULL, stdout=errors,
+                                      stderr=subprocess.STDOUT, timeout=10).returncode
+            message = stderr.read_text(errors="replace")
+            missing = [word for word in words if word not in message]
+            check(code > 0 and not missing, f"{name}: exit code {code}, the message lacks {missing}: '{message}'")
     finally:
         weston.terminate()
         weston.wait(timeout=10)
 
 
 def _run_kwin(build_dir, rows):
-    run_dir, setup = _prepare(build_dir, "kwin")
+    run_dir = build_dir / "e2e" / "run-kwin"
+    setup = fresh_run(build_dir, run_dir)
     bench = KWinBench(build_dir / "e2e-tools", run_dir)
     main = None
     try:

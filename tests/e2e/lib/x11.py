@@ -6,8 +6,7 @@ import subprocess
 from collections import namedtuple
 
 from . import scenarios
-from .bench import DESKTOP_RGB, DEVNULL, AppLog, Bench, Setup, build_helper, check, start_xvfb, wait_beneath, \
-    wait_until
+from .bench import DESKTOP_RGB, DEVNULL, Bench, build_helper, check, fresh_run, start_xvfb, wait_beneath, wait_until
 from .hide_extension import HiddenExtension
 from .plan import centre, make_plan, unit_at
 from .session import Session
@@ -82,8 +81,7 @@ def stays_on_top(session, plan):
 def bell_without_sound_file(session, plan):
     """Started away from every Sounds folder: the attach rings the theme's bell, and the program runs on."""
     scenarios.start(session, plan)
-    grab = centre(plan.lone)
-    expected, after = drag_heard(session, "left", grab, plan.approach, "bell", 2000)
+    expected, after = scenarios.attach(session, plan, drag_heard)
     attach = wav_samples(sound_file(session, expected, "attach"))
     similar = likeness(after, attach)
     check(similar < 0.9, f"the missing file was played after all (likeness {similar:.3f})")
@@ -161,7 +159,6 @@ DISPLAYS = [
 
 def run_x11(build_dir, rows):
     """The start-up failures, then every scenario on each kind of display."""
-    check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
     work_dir = build_dir / "e2e-x11"
     app_exe = build_helper("underneath_x11.cpp", work_dir / "underneath_x11", ["g++", "-lX11"])
     pulse = Pulse(work_dir / "pulse")
@@ -176,12 +173,10 @@ def run_x11(build_dir, rows):
 
 def _run_display(build_dir, display, pulse, app_exe, rows):
     run_dir = build_dir / "e2e-x11" / display.folder
-    shutil.rmtree(run_dir, ignore_errors=True)
+    setup = fresh_run(build_dir, run_dir)
     lonely = run_dir / "lonely"  # the program alone, away from every Sounds folder
-    lonely.mkdir(parents=True)
+    lonely.mkdir()
     shutil.copy2(build_dir / "zimblet", lonely / "zimblet")
-    setup = Setup(build_dir / "zimblet", build_dir / "zimblet-replay", AppLog(run_dir / "underneath.log"),
-                  build_dir / "Sounds")
     bench = Bench(run_dir, run_dir, display.xvfb_args)
     helpers, sessions = [], []
 
