@@ -26,14 +26,6 @@ def write_invisible_cursor_theme(folder):
         (cursors / name).write_bytes(data)
 
 
-def parse_ppm(data, width, height):
-    """The RGB bytes of a binary PPM of the given size."""
-    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-    check(header is not None and (int(header[1]), int(header[2])) == (width, height),
-          f"unexpected screenshot header {data[:20]}")
-    return data[header.end():]
-
-
 class Hands:
     """The input helper: one command a line, answered with "ok" once the compositor has seen it."""
 
@@ -131,14 +123,12 @@ class SwayBench(WaylandBench):
 
     def screenshot(self):
         """The whole output as raw RGB bytes."""
-        shot = subprocess.run(["grim", "-t", "ppm", "-"], env=self.env(), check=True, capture_output=True, timeout=30)
-        return parse_ppm(shot.stdout, self.width, self.height)
-
-    def swaymsg(self, *args):
-        sockets = list(self.runtime.glob("sway-ipc.*.sock"))
-        check(sockets, "sway has no IPC socket")
-        env = dict(self.env(), SWAYSOCK=str(sockets[0]))
-        return subprocess.run(["swaymsg", *args], env=env, check=True, capture_output=True, timeout=30).stdout
+        shot = subprocess.run(["grim", "-t", "ppm", "-"], env=self.env(), check=True, capture_output=True,
+                              timeout=30).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot)
+        check(header is not None and (int(header[1]), int(header[2])) == (self.width, self.height),
+              f"unexpected screenshot header {shot[:20]}")
+        return shot[header.end():]
 
 
 class KWinBench(WaylandBench):

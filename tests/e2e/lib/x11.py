@@ -98,15 +98,14 @@ def display_lost(session, bench):
 
 
 FAILURE_CASES = [
-    # name, the display (None: none; else Xvfb arguments), an extension the display hides, environment changes,
-    # an address-space limit, the message
-    ("no DISPLAY", None, None, {"DISPLAY": None}, None,
+    # name, DISPLAY (None: unset; a list: an Xvfb of ours with these arguments), an extension hidden from that
+    # display, an address-space limit, the message
+    ("no DISPLAY", None, None, None,
      "zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on"),
-    ("a display that is not there", None, None, {"DISPLAY": ":731"}, None,
-     "zimblet: cannot open the display ':731'"),
-    ("no SHAPE extension", [], "SHAPE", {}, None,
+    ("a display that is not there", ":731", None, None, "zimblet: cannot open the display ':731'"),
+    ("no SHAPE extension", [], "SHAPE", None,
      "zimblet: the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks through"),
-    ("no memory for the surface", ["-screen", "0", "4000x4000x24"], None, {}, 48 << 20,
+    ("no memory for the surface", ["-screen", "0", "4000x4000x24"], None, 48 << 20,
      "zimblet: cannot allocate the 4000x4000 drawing surface (61 MiB)"),
 ]
 
@@ -114,20 +113,17 @@ FAILURE_CASES = [
 def start_failures(program, artifacts):
     """Each way the program cannot start: exactly its own one-line message on stderr, and exit code 1."""
     problems = []
-    for name, xvfb_args, hidden, env_changes, address_limit, message in FAILURE_CASES:
-        xvfb, proxy, env = None, None, dict(os.environ)
+    for name, display, hidden, address_limit, message in FAILURE_CASES:
+        env = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
+        xvfb = proxy = None
         try:
-            if xvfb_args is not None:
-                xvfb = start_xvfb(xvfb_args, artifacts / "failure-xvfb.log")
-                env["DISPLAY"] = xvfb[1]
+            if isinstance(display, list):
+                xvfb, display = start_xvfb(display, artifacts / "failure-xvfb.log")
             if hidden:
-                proxy = HiddenExtension(env["DISPLAY"], hidden)
-                env["DISPLAY"] = proxy.display
-            for key, value in env_changes.items():
-                if value is None:
-                    env.pop(key, None)
-                else:
-                    env[key] = value
+                proxy = HiddenExtension(display, hidden)
+                display = proxy.display
+            if display:
+                env["DISPLAY"] = display
             limit = ["prlimit", f"--as={address_limit}"] if address_limit else []
             try:
                 done = subprocess.run([*limit, str(program)], env=env, capture_output=True, text=True, timeout=10)
@@ -139,8 +135,8 @@ def start_failures(program, artifacts):
             if proxy:
                 proxy.close()
             if xvfb:
-                xvfb[0].kill()
-                xvfb[0].wait()
+                xvfb.kill()
+                xvfb.wait()
     check(not problems, "; ".join(problems))
 
 
