@@ -31,7 +31,7 @@ cmake --build --preset linux
 ctest --preset linux -j2
 
 step "End-to-end: the Linux program on X11 in Xvfb, on three kinds of display"
-tests/e2e/run_x11_e2e.py build/linux
+tests/e2e/run_e2e.sh build/linux --desktop x11
 
 step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin)"
 tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3

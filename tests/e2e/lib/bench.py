@@ -4,9 +4,23 @@ import os
 import shutil
 import subprocess
 import time
+from collections import namedtuple
+from pathlib import Path
 
 DEVNULL = subprocess.DEVNULL
 CONVERT = shutil.which("convert-im6.q16") or "convert"  # ImageMagick itself, not a wrapper on PATH
+WIDTH, HEIGHT = 1024, 800     # the bricks are scattered over 1000 x 768 pixels
+DESKTOP_RGB = (32, 96, 128)   # the colour of the application underneath
+Setup = namedtuple("Setup", "program_exe replay_exe app_log sounds_dir")
+
+
+def fresh_run(build_dir, run_dir, exe=""):
+    """Empties the run folder (left behind for a look after a failure); the setup of a run from `build_dir`."""
+    check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
+    shutil.rmtree(run_dir, ignore_errors=True)
+    run_dir.mkdir(parents=True)
+    return Setup(build_dir / f"zimblet{exe}", build_dir / f"zimblet-replay{exe}", AppLog(run_dir / "underneath.log"),
+                 build_dir / "Sounds")
 
 
 class Failure(Exception):
@@ -51,20 +65,46 @@ class AppLog:
         return wait_until(found, timeout, f"the application underneath to log '{line}'")
 
 
+def build_helper(source, exe, command):
+    """Compiles one of our small programs from tests/e2e/ unless it is up to date."""
+    source = Path(__file__).resolve().parent.parent / source
+    if not exe.exists() or exe.stat().st_mtime < source.stat().st_mtime:
+        exe.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run([*command[:1], "-std=c++20", "-O2", "-Wall", "-Wextra", "-o", exe, source, *command[1:]],
+                       check=True)
+    return exe
+
+
+def wait_beneath(bench, app_log, timeout, then=lambda: None):
+    """Waits for the application beneath to start at the screen's size, runs `then`, waits for it to cover all."""
+    ready = wait_until(lambda: next((l for l in app_log.lines() if l.startswith("ready")), None), timeout,
+                       "the application beneath to start")
+    check(ready == f"ready {bench.width}x{bench.height}", f"the desktop is not {bench.width}x{bench.height}: '{ready}'")
+    then()
+    wait_until(lambda: bench.screenshot() == bytes(DESKTOP_RGB) * (bench.width * bench.height), 30,
+               "the application beneath to cover the screen")
+
+
+def start_xvfb(args, log_path):
+    """Xvfb on a display number of its choosing; returns the process and the display."""
+    read_end, write_end = os.pipe()
+    screen = [] if "-screen" in args else ["-screen", "0", f"{WIDTH}x{HEIGHT}x24"]
+    with open(log_path, "ab") as log:
+        process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), *screen, "-noreset", "-nolisten", "tcp",
+                                    *args], pass_fds=(write_end,), stdin=DEVNULL, stdout=log, stderr=log)
+    os.close(write_end)
+    with os.fdopen(read_end, "rb") as pipe:  # Xvfb writes its display number once it takes clients
+        display = pipe.readline().decode().strip()
+    check(display, f"Xvfb did not start; see {log_path}")
+    return process, ":" + display
+
+
 class Bench:
-    def __init__(self, work_dir, artifacts, width, height, xvfb_args=()):
+    def __init__(self, work_dir, artifacts, xvfb_args=()):
         self.prefix = work_dir / "wineprefix"
         self.artifacts = artifacts
-        self.width, self.height = width, height
-        read_end, write_end = os.pipe()
-        with open(artifacts / "xvfb.log", "ab") as log:
-            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                          f"{width}x{height}x24", "-noreset", "-nolisten", "tcp", *xvfb_args],
-                                         pass_fds=(write_end,), stdin=DEVNULL, stdout=log, stderr=log)
-        os.close(write_end)
-        with os.fdopen(read_end, "rb") as pipe:  # Xvfb writes its display number once it takes clients
-            self.display = ":" + pipe.readline().decode().strip()
-        check(self.display != ":", "Xvfb did not start; see xvfb.log")
+        self.width, self.height = WIDTH, HEIGHT
+        self.xvfb, self.display = start_xvfb(list(xvfb_args), artifacts / "xvfb.log")
 
     def env(self, debug="-all"):
         env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=str(self.prefix), WINEARCH="win64",
@@ -112,3 +152,10 @@ class Bench:
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=30, stdout=DEVNULL)
+
+    def input(self, verb, *args):
+        """One command in the Wayland input helper's words (move X Y, down|up left|right, wheel, key NAME)."""
+        if verb in ("down", "up"):
+            self.xdotool(f"mouse{verb}", {"left": 1, "right": 3}[args[0]])
+        else:
+            self.xdotool({"move": "mousemove", "wheel": "click", "key": "key"}[verb], *(args or (4,)))

@@ -1,10 +1,10 @@
 """The scenarios: what a user does, and what they must see, hear and not disturb."""
 
 import re
-import subprocess
 
-from .bench import Failure, check
-from .plan import centre
+from .bench import DEVNULL, Bench, build_helper, check, fresh_run, wait_beneath
+from .plan import centre, make_plan
+from .session import Session
 
 ATTACH_SOUND = re.compile(r"^Sounds\\attach[0-3]\.wav$")
 DETACH_SOUND = re.compile(r"^Sounds\\detach[0-3]\.wav$")
@@ -28,7 +28,7 @@ def click_through(session, plan):
     session.wait_picture("after the clicks beside the bricks")
 
 
-def _drag(session, button, grab, steps, label):
+def drag(session, button, grab, steps, label):
     """Presses on `grab`, moves through `steps` checking the picture after each, releases at the last.
 
     Returns the replay host's expected sounds for the drag."""
@@ -45,7 +45,7 @@ def _drag(session, button, grab, steps, label):
     return [sound for sounds in session.expected().sounds[first:] for sound in sounds]
 
 
-def _no_buttons_leaked(session, mark, plan):
+def no_buttons_leaked(session, mark, plan):
     """A click on the bare desktop closes off the log; no button line may come before it since `mark`."""
     session.click_through("left", *plan.bare)
     lines = session.log.lines()[mark:]
@@ -66,38 +66,47 @@ def _one_sound(session, before, expected, pattern):
 def drag_and_drop(session, plan):
     """A fast drag moves the lone brick; its press and release never reach the application underneath."""
     mark = session.log.mark()
-    _drag(session, "left", centre(plan.lone), plan.drops[:3], "drag")
+    drag(session, "left", centre(plan.lone), plan.drops[:3], "drag")
     lone = session.expected().units[plan.lone.index]
     check((lone.x, lone.y) == plan.drops[2], f"the replay host put the brick at {(lone.x, lone.y)}")
-    _no_buttons_leaked(session, mark, plan)
+    no_buttons_leaked(session, mark, plan)
+
+
+def attach(session, plan, how=drag):
+    """The lone brick brought down onto its target in slow steps and released; returns what the drag `how` does."""
+    result = how(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
+    check(session.expected().units[plan.lone.index].below == plan.target.index,
+          f"the replay host did not attach the brick to unit {plan.target.index}")
+    return result
+
+
+def pull(session, plan, how=drag):
+    """The attached brick pulled loose by a right press, dragged away and dropped; returns what `how` does."""
+    lone = session.expected().units[plan.lone.index]
+    result = how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+    lone = session.expected().units[plan.lone.index]
+    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
+          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
+    return result
 
 
 def snap_and_attach(session, plan):
     """A slow descent onto the target snaps the lone brick; the release attaches it with one sound."""
     before = session.sounds()
-    grab = centre(session.expected().units[plan.lone.index])
-    expected = _drag(session, "left", grab, plan.approach, "snap")
-    check(session.expected().units[plan.lone.index].below == plan.target.index,
-          f"the replay host did not attach the brick to unit {plan.target.index}")
-    _one_sound(session, before, expected, ATTACH_SOUND)
+    _one_sound(session, before, attach(session, plan), ATTACH_SOUND)
 
 
 def pull_loose(session, plan):
     """A right press pulls the attached brick off with one sound; it is dragged away and dropped."""
-    lone = session.expected().units[plan.lone.index]
     before, mark = session.sounds(), session.log.mark()
-    expected = _drag(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
-    lone = session.expected().units[plan.lone.index]
-    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
-          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
-    _one_sound(session, before, expected, DETACH_SOUND)
-    _no_buttons_leaked(session, mark, plan)
+    _one_sound(session, before, pull(session, plan), DETACH_SOUND)
+    no_buttons_leaked(session, mark, plan)
 
 
 def without_sounds_folder(session, plan):
     """A fresh start without a Sounds folder: the attach happens with one PlaySound call, the program runs on."""
     start(session, plan)
-    expected = _drag(session, "left", centre(plan.lone), plan.approach, "snap")
+    expected = attach(session, plan)
     check(len(expected) == 1 and ATTACH_SOUND.match(expected[0]), f"the replay host played {expected}")
     calls = session.sounds()[0]
     check(calls == 1, f"the trace shows {calls} PlaySound calls for one attach")
@@ -105,29 +114,68 @@ def without_sounds_folder(session, plan):
     session.require_running()
 
 
-def keys_then_escape(session, plan, pointer):
-    """Keys reach the focused application, Alt+Escape ends nothing, Escape ends the program with 0."""
+def keys_then_escape(session, plan, pointer, escape_reaches=False):
+    """Keys reach the focused application, Alt+Escape ends nothing, Escape ends the program with 0 and never
+    reaches the application, unless that holds a grab of Escape itself (X11): then its grab takes the key, and
+    the program learns of it from the raw key events."""
+    a, alt_escape, escape = session.KEY_LINES
     session.require_running()
     log = session.log
-    session.focus_application(*plan.bare)
+    session.focus_beneath(*plan.bare)
     mark = log.mark()
     session.key("a")
     seen = log.wait_for("char 97", since=mark)
-    check("keydown 65" in seen, f"the key A arrived as {seen}")
+    check(any(line.startswith(a) for line in seen), f"the key A arrived as {seen}")
     mark = log.mark()
     session.key("alt+Escape")
     session.key("b")
     seen = log.wait_for("char 98", since=mark)
     session.require_running()
-    check("syskeydown 27" in seen, f"Alt+Escape did not reach the application: {seen}")
+    check(any(line.startswith(alt_escape) for line in seen), f"Alt+Escape did not reach the application: {seen}")
     session.move(*pointer)
     mark = log.mark()
     session.key("Escape")
-    try:
-        code = session.process.wait(timeout=15)
-    except subprocess.TimeoutExpired:
-        raise Failure("Escape did not end the program within 15 s") from None
-    check(code == 0, f"the program ended with exit code {code}")
-    session.key("z")  # the Escape itself is the program's: the application never sees it
+    code = session.wait_end(session.end_timeout)
+    check(code == 0, f"the program ended with exit code {code}: {session.errors()}")
+    session.key("z")
     seen = log.wait_for("char 122", since=mark)
-    check("keydown 27" not in seen, f"the application underneath received the Escape: {seen}")
+    got = any(line.startswith(escape) for line in seen)
+    check(got == escape_reaches, f"the application {'did not get' if escape_reaches else 'got'} the Escape: {seen}")
+
+
+def run_wine(build_dir, rows):
+    """The Windows program under Wine in Xvfb, over the application underneath."""
+    work_dir = build_dir / "e2e"
+    run_dir = work_dir / "run"  # left behind: traces, the application's log, replay files, failed pictures
+    setup = fresh_run(build_dir, run_dir, ".exe")
+    (run_dir / "no-sounds").mkdir()  # a current directory without a Sounds folder
+    app_exe = build_helper("underneath_app.cpp", work_dir / "underneath_app.exe",
+                           ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
+    bench = Bench(work_dir, run_dir)
+    sessions = []
+    try:
+        bench.ensure_prefix()
+        bench.wine([app_exe, setup.app_log.path.name], run_dir, stdout=DEVNULL, stderr=DEVNULL)
+        wait_beneath(bench, setup.app_log, 60)
+        main = Session(bench, "main", build_dir, setup)
+        sessions.append(main)
+        plan = make_plan(main.expected())
+        rows.row("1 start: the bricks over the desktop", lambda: start(main, plan))
+        rows.row("2 click-through: clicks beside bricks and the wheel reach the application",
+                 lambda: click_through(main, plan))
+        rows.row("3 drag and drop: fast moves, press and release swallowed", lambda: drag_and_drop(main, plan))
+        rows.row("4 snap and attach: slow steps, one attach sound", lambda: snap_and_attach(main, plan))
+        rows.row("5 pull loose: right press, one detach sound", lambda: pull_loose(main, plan))
+        escape_on_brick = rows.attempt(lambda: keys_then_escape(main, plan, centre(plan.target)))
+        main.stop()  # only one program may cover the desktop
+
+        quiet = Session(bench, "no-sounds", run_dir / "no-sounds", setup)
+        sessions.append(quiet)
+        rows.row("6 no Sounds folder: the attach completes and the program runs on",
+                 lambda: without_sounds_folder(quiet, plan))
+        rows.report("7 keys: Escape ends with 0 (pointer on a brick, then on the desktop), Alt+Escape does not",
+                    escape_on_brick, rows.attempt(lambda: keys_then_escape(quiet, plan, plan.bare)))
+    finally:
+        for session in sessions:
+            session.stop()
+        bench.stop()

@@ -1,28 +1,70 @@
-"""One start of the program under Wine, driven as a user would; every mouse event is kept as a replay line."""
+"""One start of the program under Wine, driven as a user would; every mouse event is kept as a replay line,
+and the replay host, run the way the program runs (under Wine for the Windows build, natively for the Linux
+one) so that it draws the same rand(), gives what the screen must show."""
 
 import re
 import subprocess
+from collections import namedtuple
 
-from .bench import Failure, check, wait_until
-from .replay import replay
+from .bench import CONVERT, DESKTOP_RGB, Failure, check, wait_until
 
-BUTTONS = {"left": 1, "right": 3}
 # winmm traces each PlaySound call on the calling thread, then names the file on the playing thread.
 SOUND_CALL = ":trace:winmm:MULTIMEDIA_PlaySound "
 SOUND_NAME = re.compile(r':trace:winmm:proc_PlaySound SoundName=L"(.*)" !')
+Unit = namedtuple("Unit", "index x y left right above below")  # covers (x, y) to (x + 15, y + 18)
+Expected = namedtuple("Expected", "screen units sounds")  # RGB bytes; Units in World order; sounds per event
+
+
+def expected_screen(frame_png):
+    """The frame over the desktop colour: opaque pixels as drawn, transparent ones the desktop."""
+    return subprocess.run([CONVERT, frame_png, "-background", "rgb(%d,%d,%d)" % DESKTOP_RGB, "-flatten",
+                           "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+
+
+def parse_units(state_text):
+    """`state ...` then one line per unit: index colour x y drawX drawY left right above below ..."""
+    units = []
+    for line in state_text.splitlines()[1:]:
+        fields = line.split()
+        if fields:
+            units.append(Unit(*(int(fields[i]) for i in (0, 2, 3, 6, 7, 8, 9))))
+    return units
+
+
+def replay(bench, exe, workdir, events, native):
+    """Replays the script lines from a fresh start of the world."""
+    workdir.mkdir(parents=True, exist_ok=True)
+    (workdir / "events.script").write_text("".join(f"{line}\n" for line in events))
+    args = [exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png", "--state", "state.txt",
+            "events.script"]
+    streams = dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    done = subprocess.Popen(args, cwd=workdir, **streams) if native else bench.wine(args, workdir, **streams)
+    out, err = done.communicate(timeout=120)
+    check(done.returncode == 0, f"replay host failed with {done.returncode}: {err.decode(errors='replace')[-800:]}")
+    sounds = []  # "N: EVENT -> ANSWER STATE", each followed by "  sound NAME" per sound it started
+    for line in out.decode().splitlines():
+        if line.startswith("  sound "):
+            sounds[-1].append(line.split()[1])
+        elif line.strip():
+            sounds.append([])
+    check(len(sounds) == len(events), f"replay host reported {len(sounds)} events for {len(events)}")
+    return Expected(expected_screen(workdir / "frame.png"),
+                    parse_units((workdir / "state.txt").read_text()), sounds)
 
 
 class Session:
     def __init__(self, bench, name, cwd, setup):
-        self.bench, self.name, self.setup = bench, name, setup  # setup: exe paths, desktop colour, app log
+        self.bench, self.name, self.setup = bench, name, setup
         self.log = setup.app_log
         self.history, self.pointer, self.replayed = [], None, {}
         self.process = self.launch(cwd)
 
     native = False  # the replay host runs under Wine, as the program does
+    end_timeout = 15  # seconds from Escape to the end of the program
+    KEY_LINES = ("keydown 65", "syskeydown 27", "keydown 27")  # the application's lines for A, Alt+Escape, Escape
 
     def launch(self, cwd):
-        self.trace = self.bench.artifacts / f"{self.name}-winmm-trace.txt"
+        self.trace = self.stderr = self.bench.artifacts / f"{self.name}-winmm-trace.txt"
         with open(self.trace, "wb") as trace:
             return self.bench.wine([self.setup.program_exe], cwd, debug="fixme-all,trace+winmm",
                                    stdout=trace, stderr=subprocess.STDOUT)
@@ -34,6 +76,18 @@ class Session:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+
+    def wait_end(self, timeout):
+        """The exit status; a death by a signal or no end in time fails."""
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the program did not end within {timeout:g} s") from None
+        check(code >= 0, f"the program died of signal {-code}")
+        return code
+
+    def errors(self):
+        return self.stderr.read_text(errors="replace")[-800:]
 
     def sounds(self):
         """How many PlaySound calls the trace shows so far, and the files they named (unescaped)."""
@@ -50,7 +104,7 @@ class Session:
         key = tuple(self.history)
         if key not in self.replayed:
             self.replayed[key] = replay(self.bench, self.setup.replay_exe, self.bench.artifacts / "replay",
-                                        key, self.setup.desktop_rgb, self.native)
+                                        key, self.native)
         return self.replayed[key]
 
     def wait_picture(self, label, timeout=15):
@@ -75,20 +129,20 @@ class Session:
 
     def move(self, x, y):
         if self.pointer != (x, y):  # a move to where the pointer is sends no event
-            self.bench.xdotool("mousemove", x, y)
+            self.bench.input("move", x, y)
             self.pointer = (x, y)
             self.history.append(f"move {x} {y}")
 
     def button(self, name, action):  # action: "down" or "up"
-        self.bench.xdotool(f"mouse{action}", BUTTONS[name])
+        self.bench.input(action, name)
         self.history.append(f"{name}-{action} {self.pointer[0]} {self.pointer[1]}")
 
     def wheel(self):  # one notch away from the user
-        self.bench.xdotool("click", 4)
+        self.bench.input("wheel")
         self.history.append(f"wheel {self.pointer[0]} {self.pointer[1]}")
 
     def key(self, name):
-        self.bench.xdotool("key", name)
+        self.bench.input("key", name)
 
     def click_through(self, name, x, y):
         """Clicks beside the bricks; the application underneath must log the press and the release."""
@@ -99,7 +153,7 @@ class Session:
         seen = self.log.wait_for(f"{name[0]}buttonup {x} {y}", since=mark)
         check(f"{name[0]}buttondown {x} {y}" in seen, f"the application got the {name} release without the press")
 
-    def focus_application(self, x, y):
+    def focus_beneath(self, x, y):
         """A middle click activates the application; the program passes it on, so it is no replay line."""
         mark = self.log.mark()
         self.move(x, y)

@@ -9,7 +9,7 @@ import struct
 import subprocess
 from pathlib import Path
 
-from .bench import DEVNULL, Failure, check, wait_until
+from .bench import DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, check, wait_until
 
 NOBODY = 65534  # sway refuses to run as root
 IMAGE = 0xFFFD0002  # an Xcursor image chunk
@@ -24,14 +24,6 @@ def write_invisible_cursor_theme(folder):
     cursors.mkdir(parents=True, exist_ok=True)
     for name in ("default", "left_ptr", "text", "xterm", "grabbing", "pointer"):
         (cursors / name).write_bytes(data)
-
-
-def parse_ppm(data, width, height):
-    """The RGB bytes of a binary PPM of the given size."""
-    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-    check(header is not None and (int(header[1]), int(header[2])) == (width, height),
-          f"unexpected screenshot header {data[:20]}")
-    return data[header.end():]
 
 
 class Hands:
@@ -62,8 +54,8 @@ class Hands:
 class WaylandBench:
     """What a compositor bench shares: the clients' environment, the helper, the shutdown."""
 
-    def __init__(self, tools, artifacts, width, height):
-        self.tools, self.artifacts, self.width, self.height = tools, artifacts, width, height
+    def __init__(self, tools, artifacts):
+        self.tools, self.artifacts, self.width, self.height = tools, artifacts, WIDTH, HEIGHT
         self.runtime = artifacts / f"{self.name}-runtime"
         shutil.rmtree(self.runtime, ignore_errors=True)
         self.runtime.mkdir(mode=0o700, parents=True)
@@ -80,6 +72,9 @@ class WaylandBench:
 
     def start_hands(self):
         self.hands = Hands(self)
+
+    def input(self, *words):
+        self.hands.send(" ".join(map(str, words)))
 
     def alive(self):
         return self.compositor is not None and self.compositor.poll() is None
@@ -106,11 +101,11 @@ class SwayBench(WaylandBench):
     name = "sway"
     socket = "wayland-1"
 
-    def __init__(self, tools, artifacts, width, height, background):
-        super().__init__(tools, artifacts, width, height)
+    def __init__(self, tools, artifacts):
+        super().__init__(tools, artifacts)
         config = artifacts / "sway.conf"
-        config.write_text(f"output HEADLESS-1 resolution {width}x{height} position 0 0 "
-                          f"background #{'%02x%02x%02x' % background} solid_color\n"
+        config.write_text(f"output HEADLESS-1 resolution {WIDTH}x{HEIGHT} position 0 0 "
+                          f"background #{'%02x%02x%02x' % DESKTOP_RGB} solid_color\n"
                           "xwayland disable\ndefault_border none\nfocus_follows_mouse no\n"
                           "seat * xcursor_theme invisible 24\n")
         write_invisible_cursor_theme(self.runtime / "icons")
@@ -128,14 +123,12 @@ class SwayBench(WaylandBench):
 
     def screenshot(self):
         """The whole output as raw RGB bytes."""
-        shot = subprocess.run(["grim", "-t", "ppm", "-"], env=self.env(), check=True, capture_output=True, timeout=30)
-        return parse_ppm(shot.stdout, self.width, self.height)
-
-    def swaymsg(self, *args):
-        sockets = list(self.runtime.glob("sway-ipc.*.sock"))
-        check(sockets, "sway has no IPC socket")
-        env = dict(self.env(), SWAYSOCK=str(sockets[0]))
-        return subprocess.run(["swaymsg", *args], env=env, check=True, capture_output=True, timeout=30).stdout
+        shot = subprocess.run(["grim", "-t", "ppm", "-"], env=self.env(), check=True, capture_output=True,
+                              timeout=30).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot)
+        check(header is not None and (int(header[1]), int(header[2])) == (self.width, self.height),
+              f"unexpected screenshot header {shot[:20]}")
+        return shot[header.end():]
 
 
 class KWinBench(WaylandBench):
@@ -145,8 +138,8 @@ class KWinBench(WaylandBench):
     name = "kwin"
     socket = "kwin-e2e"
 
-    def __init__(self, tools, artifacts, width, height):
-        super().__init__(tools, artifacts, width, height)
+    def __init__(self, tools, artifacts):
+        super().__init__(tools, artifacts)
         # The installed binary carries a file capability a container may refuse: run a plain copy.
         kwin = artifacts / "kwin_wayland"
         shutil.copyfile(shutil.which("kwin_wayland"), kwin)
@@ -158,7 +151,7 @@ class KWinBench(WaylandBench):
         write_invisible_cursor_theme(self.runtime / "icons")
         with open(artifacts / "kwin.log", "ab") as log:
             self.session = subprocess.Popen(
-                ["dbus-run-session", "--", kwin, "--virtual", "--width", str(width), "--height", str(height),
+                ["dbus-run-session", "--", kwin, "--virtual", "--width", str(WIDTH), "--height", str(HEIGHT),
                  "--socket", self.socket, "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"],
                 env=env, stdin=DEVNULL, stdout=log, stderr=log)
         self.compositor = wait_until(lambda: self._kwin_process(kwin) or self.session.poll() is not None, 30,

@@ -1,45 +1,52 @@
 """The Linux program on Wayland desktops: headless sway 1.7 and KWin 5.27, judged against the native replay host."""
 
 import os
-import shutil
 import signal
 import subprocess
-from collections import namedtuple
 
-from . import scenarios, wayland_scenarios as ws, x11
-from .bench import AppLog, check, wait_until
-from .plan import centre, make_plan
+from . import scenarios, wayland_scenarios as ws
+from .bench import check, fresh_run, wait_beneath, wait_until
+from .plan import make_plan
+from .sound import Pulse, pull_loose, snap_and_attach
+from .session import Session
 from .wayland_bench import KWinBench, SwayBench
-from .wayland_session import WaylandSession
 
-Setup = namedtuple("Setup", "program_exe replay_exe desktop_rgb app_log sounds_dir")
+
+class WaylandSession(Session):
+    native = True  # the native replay host draws the same rand() as the program
+    end_timeout = 5
+
+    def __init__(self, bench, name, cwd, setup, pulse=None):
+        self.pulse = pulse  # the PulseAudio daemon its sounds go to, when they are to be heard
+        super().__init__(bench, name, cwd, setup)
+
+    def launch(self, cwd):
+        self.stderr = self.bench.artifacts / f"{self.name}-stderr.txt"
+        sound = {}
+        if self.pulse is not None:  # XDG_RUNTIME_DIR is the compositor's: name the sound server's socket
+            sound["PULSE_SERVER"] = f"unix:{self.pulse.env['XDG_RUNTIME_DIR']}/pulse/native"
+        with open(self.stderr, "wb") as errors:
+            return self.bench.client([self.setup.program_exe], cwd, extra_env=sound, stdout=errors,
+                                     stderr=subprocess.STDOUT)
 
 
 def _window_beneath(bench, setup):
     """Starts the logging window and the input helper, and waits until the window covers the output."""
     bench.client([bench.tools / "wayland_underneath_window", setup.app_log.path], bench.artifacts,
                  stderr=open(bench.artifacts / "underneath.stderr", "ab"))
-    ready = wait_until(lambda: next((l for l in setup.app_log.lines() if l.startswith("ready")), None), 20,
-                       "the window beneath to show")
-    check(ready == f"ready {bench.width}x{bench.height}", f"the window beneath is not full-output: '{ready}'")
-    bench.start_hands()
-    wait_until(lambda: bench.screenshot() == bytes(setup.desktop_rgb) * (bench.width * bench.height), 20,
-               "the window beneath to cover the output")
+    wait_beneath(bench, setup.app_log, 20, bench.start_hands)
 
 
-def _prepare(build_dir, name):
-    run_dir = build_dir / "e2e" / f"run-{name}"
-    shutil.rmtree(run_dir, ignore_errors=True)
-    run_dir.mkdir(parents=True)
-    check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
-    return run_dir, Setup(build_dir / "zimblet", build_dir / "zimblet-replay", None, AppLog(run_dir / "underneath.log"),
-                          build_dir / "Sounds")
+def run_wayland(build_dir, rows):
+    """Headless sway, then headless KWin."""
+    for run in (_run_sway, _run_kwin):
+        rows.harness(run.__name__, lambda: run(build_dir, rows))
 
 
-def run_sway(build_dir, size, desktop_rgb, rows, report, attempt):
-    run_dir, setup = _prepare(build_dir, "sway")
-    setup = setup._replace(desktop_rgb=desktop_rgb)
-    bench = SwayBench(build_dir / "e2e-tools", run_dir, *size, desktop_rgb)
+def _run_sway(build_dir, rows):
+    run_dir = build_dir / "e2e" / "run-sway"
+    setup = fresh_run(build_dir, run_dir)
+    bench = SwayBench(build_dir / "e2e-tools", run_dir)
     sessions, pulse = [], None
 
     def launch(name, sound=None):  # one start of the program, stopped at the end whatever happens
@@ -47,37 +54,35 @@ def run_sway(build_dir, size, desktop_rgb, rows, report, attempt):
         return sessions[-1]
     try:
         _window_beneath(bench, setup)
-        pulse = x11.Pulse(run_dir / "pulse")  # the sounds are heard as on X11: the same code plays them
+        pulse = Pulse(run_dir / "pulse")  # the sounds are heard as on X11: the same code plays them
         main = launch("main", pulse)
-        start = main.expected()
-        plan = make_plan(start.units, start.screen, *size, desktop_rgb)
-        report(rows, "sway 1 start: the bricks over the window beneath", attempt(lambda: scenarios.start(main, plan)))
-        report(rows, "sway 2 click-through: clicks beside the 100 bricks and a key reach the window beneath",
-               attempt(lambda: ws.clicks_and_keys_beside(main, plan)))
-        report(rows, "sway 3 drag, then snap and attach: pictures as the replay host's, the attach sound heard",
-               attempt(lambda: ws.drag_away(main, plan)), attempt(lambda: x11.snap_and_attach(main, plan)))
-        report(rows, "sway 4 pull loose: right press, the detach sound heard, drag, drop, no button leaks",
-               attempt(lambda: x11.pull_loose(main, plan)))
-        report(rows, "sway 5 Escape with nothing held reaches the window beneath and ends nothing",
-               attempt(lambda: ws.escape_while_idle(main, plan)))
-        report(rows, "sway 6 keyboard during a drag: the window beneath gets it back, no stray key or button",
-               attempt(lambda: ws.keys_during_a_drag(main, plan)))
-        report(rows, "sway 7 Escape while a brick is held ends the program with 0",
-               attempt(lambda: ws.escape_while_holding(main, plan)))
-        report(rows, "sway 8 SIGINT and SIGTERM end it with 0",
-               *(attempt(lambda n=number: ws.ended_by_signal(launch(f"signal-{n}"), n))
-                 for number in (signal.SIGINT, signal.SIGTERM)))
-        report(rows, "sway 9 the compositor killed under the program: it ends within 5 s with a status",
-               attempt(lambda: ws.compositor_killed(launch("killed"), bench)))
+        plan = make_plan(main.expected())
+        rows.row("sway 1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
+        rows.row("sway 2 click-through: clicks beside the 100 bricks and a key reach the window beneath",
+                 lambda: ws.clicks_and_keys_beside(main, plan))
+        rows.row("sway 3 drag, then snap and attach: pictures as the replay host's, the attach sound heard",
+                 lambda: scenarios.drag_and_drop(main, plan), lambda: snap_and_attach(main, plan))
+        rows.row("sway 4 pull loose: right press, the detach sound heard, drag, drop, no button leaks",
+                 lambda: pull_loose(main, plan))
+        rows.row("sway 5 Escape with nothing held reaches the window beneath and ends nothing",
+                 lambda: ws.escape_while_idle(main, plan))
+        rows.row("sway 6 keyboard during a drag: the window beneath gets it back, no stray key or button",
+                 lambda: ws.keys_during_a_drag(main, plan))
+        rows.row("sway 7 Escape while a brick is held ends the program with 0",
+                 lambda: ws.escape_while_holding(main, plan))
+        rows.row("sway 8 SIGINT and SIGTERM end it with 0",
+                 *(lambda n=number: ws.ended_by_signal(launch(f"signal-{n}"), n)
+                   for number in (signal.SIGINT, signal.SIGTERM)))
+        rows.row("sway 9 the compositor killed under the program: it ends within 5 s with a status",
+                 lambda: ws.compositor_killed(launch("killed"), bench))
     finally:
         for session in sessions:
             session.stop()
         bench.stop()
         if pulse is not None:
             pulse.stop()
-    report(rows, "sway 10 no layer-shell (weston), X11 forced without DISPLAY, no display: clear messages, "
-                 "non-zero exits",
-           attempt(lambda: _refusals(build_dir, run_dir)))
+    rows.row("sway 10 no layer-shell (weston), X11 forced without DISPLAY, no display: clear messages, "
+             "non-zero exits", lambda: _refusals(build_dir, run_dir))
 
 
 def _refusals(build_dir, run_dir):
@@ -102,32 +107,33 @@ def _refusals(build_dir, run_dir):
         for name, env, words in cases:
             stderr = run_dir / f"refusal-{name}.txt"
             with open(stderr, "wb") as errors:
-                process = subprocess.Popen([program], cwd=build_dir, env=env, stdin=subprocess.DEVNULL,
-                                           stdout=errors, stderr=subprocess.STDOUT)
-            ws.refused(process, stderr, words)
+                code = subprocess.run([program], cwd=build_dir, env=env, stdin=subprocess.DEVNULL, stdout=errors,
+                                      stderr=subprocess.STDOUT, timeout=10).returncode
+            message = stderr.read_text(errors="replace")
+            missing = [word for word in words if word not in message]
+            check(code > 0 and not missing, f"{name}: exit code {code}, the message lacks {missing}: '{message}'")
     finally:
         weston.terminate()
         weston.wait(timeout=10)
 
 
-def run_kwin(build_dir, size, desktop_rgb, rows, report, attempt):
-    run_dir, setup = _prepare(build_dir, "kwin")
-    setup = setup._replace(desktop_rgb=desktop_rgb)
-    bench = KWinBench(build_dir / "e2e-tools", run_dir, *size)
+def _run_kwin(build_dir, rows):
+    run_dir = build_dir / "e2e" / "run-kwin"
+    setup = fresh_run(build_dir, run_dir)
+    bench = KWinBench(build_dir / "e2e-tools", run_dir)
     main = None
     try:
         _window_beneath(bench, setup)
         main = WaylandSession(bench, "main", build_dir, setup)
-        start = main.expected()
-        plan = make_plan(start.units, start.screen, *size, desktop_rgb)
-        report(rows, "kwin 1 start: the bricks over the window beneath", attempt(lambda: scenarios.start(main, plan)))
-        report(rows, "kwin 2 click-through: clicks beside bricks reach the window beneath",
-               attempt(lambda: ws.clicks_and_keys_beside(main, plan, bricks=10)))
-        report(rows, "kwin 3 drag, snap and attach: pictures as the replay host's, no button leaks",
-               attempt(lambda: ws.drag_and_snap(main, plan)))
-        report(rows, "kwin 4 a key typed after a drop", attempt(lambda: ws.key_after_drop(main, plan)))
-        report(rows, "kwin 5 Escape while a brick is held ends the program with 0",
-               attempt(lambda: ws.escape_while_holding(main, plan)))
+        plan = make_plan(main.expected())
+        rows.row("kwin 1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
+        rows.row("kwin 2 click-through: clicks beside bricks reach the window beneath",
+                 lambda: ws.clicks_and_keys_beside(main, plan, bricks=10))
+        rows.row("kwin 3 drag, snap and attach: pictures as the replay host's, no button leaks",
+                 lambda: ws.drag_and_snap(main, plan))
+        rows.row("kwin 4 a key typed after a drop", lambda: ws.key_after_drop(main, plan))
+        rows.row("kwin 5 Escape while a brick is held ends the program with 0",
+                 lambda: ws.escape_while_holding(main, plan))
     finally:
         if main is not None:
             main.stop()

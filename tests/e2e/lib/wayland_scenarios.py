@@ -3,9 +3,9 @@
 The Wayland program sees only the pointer over its bricks and the keyboard only while a brick is held, so
 the window beneath must get everything else, and nothing of what the toy takes."""
 
-from .bench import Failure, check
+from .bench import check
 from .plan import centre
-from .scenarios import _drag, _no_buttons_leaked
+from .scenarios import attach, drag, no_buttons_leaked
 
 KEY_LINE = ("keydown ", "keyup ")
 
@@ -26,26 +26,16 @@ def clicks_and_keys_beside(session, plan, bricks=100):
         session.button("left", "down")
         session.button("left", "up")
     session.wait_picture("after the clicks beside the bricks")
-    _no_buttons_leaked(session, mark, plan)
-
-
-def drag_away(session, plan):
-    """The lone brick is picked up, carried in fast steps and dropped; the window beneath gets neither press
-    nor release."""
-    mark = session.log.mark()
-    _drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
-    _no_buttons_leaked(session, mark, plan)
+    no_buttons_leaked(session, mark, plan)
 
 
 def drag_and_snap(session, plan):
     """The lone brick is dropped elsewhere, then brought down onto its target and attached; the window
     beneath gets neither press nor release."""
     mark = session.log.mark()
-    _drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
-    _drag(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
-    check(session.expected().units[plan.lone.index].below == plan.target.index,
-          f"the replay host did not attach the brick to unit {plan.target.index}")
-    _no_buttons_leaked(session, mark, plan)
+    drag(session, "left", centre(plan.lone), plan.drops[:2], "drag")
+    attach(session, plan)
+    no_buttons_leaked(session, mark, plan)
 
 
 def escape_while_idle(session, plan):
@@ -76,7 +66,7 @@ def keys_during_a_drag(session, plan):
     stray = [line for line in seen if line.startswith(KEY_LINE) and not line.endswith(" z")]
     check(not stray, f"the window beneath received {stray}")
     session.wait_picture("after a drop in place")
-    _no_buttons_leaked(session, mark, plan)
+    no_buttons_leaked(session, mark, plan)
 
 
 def key_after_drop(session, plan):
@@ -127,15 +117,3 @@ def compositor_killed(session, bench):
     code = session.wait_end(5)
     check(code != 0 and "connection" in session.errors(),
           f"exit code {code} and the message '{session.errors().strip()}'")
-
-
-def refused(process, stderr_path, words):
-    """The program refuses to start on this desktop: a non-zero exit and a message with these words."""
-    try:
-        code = process.wait(timeout=10)
-    except Exception:
-        raise Failure("the program did not end within 10 s") from None
-    message = stderr_path.read_text(errors="replace")
-    check(code > 0, f"exit code {code}")
-    missing = [word for word in words if word not in message]
-    check(not missing, f"the message lacks {missing}: '{message.strip()}'")

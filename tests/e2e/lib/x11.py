@@ -1,161 +1,37 @@
-"""The Linux program on X11: its session, the sound it plays into a PulseAudio null sink, and its scenarios."""
+"""The Linux program on X11 in Xvfb, on three kinds of display, and the ways it cannot start."""
 
 import os
 import shutil
-import signal
 import subprocess
-import time
-import wave
-from array import array
+from collections import namedtuple
 
 from . import scenarios
-from .bench import DEVNULL, Failure, check, wait_until
+from .bench import DESKTOP_RGB, DEVNULL, Bench, build_helper, check, fresh_run, start_xvfb, wait_beneath, wait_until
 from .hide_extension import HiddenExtension
-from .plan import centre, unit_at
+from .plan import centre, make_plan, unit_at
 from .session import Session
-
-SINK = "zimblet_e2e"
-RATE = 44100  # the rate, width and channels of the program's own sound files
-
-
-class Pulse:
-    """A PulseAudio daemon of our own with one null sink; its monitor is what the program played."""
-
-    def __init__(self, runtime_dir):
-        shutil.rmtree(runtime_dir, ignore_errors=True)
-        runtime_dir.mkdir(mode=0o700, parents=True)
-        self.env = dict(os.environ, XDG_RUNTIME_DIR=str(runtime_dir), HOME=str(runtime_dir))
-        subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--log-target=file:" + str(runtime_dir / "log"),
-                        "--load=module-native-protocol-unix auth-anonymous=1",
-                        f"--load=module-null-sink sink_name={SINK} rate={RATE} channels=1 format=s16le norewinds=1"],
-                       env=self.env, check=True, timeout=30, stdout=DEVNULL, stderr=DEVNULL)
-        wait_until(lambda: subprocess.run(["pactl", "info"], env=self.env, stdout=DEVNULL,
-                                          stderr=DEVNULL).returncode == 0, 10, "PulseAudio to take clients")
-
-    def stop(self):
-        subprocess.run(["pulseaudio", "-k"], env=self.env, stdout=DEVNULL, stderr=DEVNULL, timeout=30)
-
-
-class Recording:
-    """parecord of the sink's monitor into a WAV file, from now until stop()."""
-
-    def __init__(self, pulse, path):
-        self.path = path
-        # A null sink renders ahead; were it to rewind for a sound that starts meanwhile, the silence already
-        # sent to the monitor would stand and the sound's start be lost: the sink does not rewind (norewinds)
-        # and the recording asks for a short latency.
-        self.process = subprocess.Popen(["parecord", "--latency-msec=20", f"--device={SINK}.monitor",
-                                         "--file-format=wav", f"--rate={RATE}",
-                                         "--channels=1", "--format=s16le", str(path)], env=pulse.env,
-                                        stdout=DEVNULL, stderr=DEVNULL)
-        wait_until(lambda: path.exists() and path.stat().st_size > 44 + 2 * RATE // 10, 10, "the recording to run")
-
-    def read_from(self, sample):
-        """The samples on disk from `sample` on, while it still records."""
-        with open(self.path, "rb") as file:
-            file.seek(44 + 2 * sample)
-            data = file.read()
-        return array("h", data[:len(data) // 2 * 2])
-
-    def samples_so_far(self):
-        """How many samples are on disk now (the header is 44 bytes until the end writes the real one)."""
-        return max(0, (self.path.stat().st_size - 44) // 2)
-
-    def stop(self):
-        self.process.send_signal(signal.SIGINT)  # parecord then writes the WAV header's sizes
-        self.process.wait(timeout=10)
-        with wave.open(str(self.path)) as recorded:
-            return array("h", recorded.readframes(recorded.getnframes()))
-
-
-def wav_samples(path):
-    with wave.open(str(path)) as sound:
-        check((sound.getnchannels(), sound.getsampwidth(), sound.getframerate()) == (1, 2, RATE),
-              f"{path} is not 16-bit mono at {RATE} Hz")
-        return array("h", sound.readframes(sound.getnframes()))
-
-
-def onset(samples, threshold=64):
-    return next((i for i, s in enumerate(samples) if abs(s) > threshold), None)
-
-
-def likeness(heard, played, window=2000, slack=64):
-    """Normalised correlation of the heard samples with the file's, from their onsets, at the best shift."""
-    start, b = onset(heard), played[onset(played):][:window]
-    if start is None:
-        return 0.0
-    best = -1.0
-    for shift in range(max(0, start - slack), start + slack):
-        a = heard[shift:shift + len(b)]
-        n = len(a)
-        norm = (sum(x * x for x in a) * sum(b[i] * b[i] for i in range(n))) ** 0.5
-        if norm:
-            best = max(best, sum(a[i] * b[i] for i in range(n)) / norm)
-    return best
-
+from .sound import Pulse, drag_heard, likeness, pull_loose, snap_and_attach, sound_file, wav_samples
 
 class X11Session(Session):
     """One start of the native program; its stderr is kept, its sound goes to the null sink."""
 
     native = True
+    end_timeout = 5
+    KEY_LINES = ("keydown a ", "keydown Escape ", "keydown Escape ")
 
     def __init__(self, bench, name, cwd, setup, pulse):
         self.pulse = pulse
         super().__init__(bench, name, cwd, setup)
 
     def launch(self, cwd):
-        self.stderr_path = self.bench.artifacts / f"{self.name}-stderr.txt"
+        self.stderr = self.bench.artifacts / f"{self.name}-stderr.txt"
         env = dict(self.bench.env(), XDG_RUNTIME_DIR=self.pulse.env["XDG_RUNTIME_DIR"], HOME=self.pulse.env["HOME"])
-        with open(self.stderr_path, "wb") as err:
+        with open(self.stderr, "wb") as err:
             return subprocess.Popen([self.setup.program_exe], cwd=cwd, env=env, stdin=DEVNULL, stdout=DEVNULL,
                                     stderr=err)
 
-    def stderr(self):
-        return self.stderr_path.read_text(errors="replace")
-
-
-def _drag_heard(session, button, grab, steps, label, sound_length, sounds_at="up"):
-    """scenarios._drag with the sink's monitor recorded: silence until the button goes `sounds_at` (the
-    release attaches, the press of a right button pulls loose), then a sound.
-
-    Returns the replay host's sounds for the drag and the samples heard from that event on."""
-    recording = Recording(session.pulse, session.bench.artifacts / f"{session.name}-{label}.wav")
-    released_at, send = [], session.button
-
-    def note_release(name, action):  # how much was on disk when the event went out: all of it before
-        if action == sounds_at:
-            released_at.append(recording.samples_so_far())
-        send(name, action)
-    session.button = note_release
-    try:
-        expected = scenarios._drag(session, button, grab, steps, label)
-        heard = lambda: recording.read_from(released_at[0])  # noqa: E731
-        wait_until(lambda: (start := onset(heard())) is not None and len(heard()) > start + sound_length, 10,
-                   f"a whole sound after the {label} button went {sounds_at}")
-    finally:
-        session.button = send
-        samples = recording.stop()
-    before = samples[:released_at[0]]
-    check(onset(before) is None, f"sound before the {label} button went {sounds_at} (peak {max(map(abs, before), default=0)})")
-    return expected, samples[released_at[0]:]
-
-
-def _sound_file(session, expected, kind):
-    check(len(expected) == 1 and expected[0].startswith(f"Sounds\\{kind}"), f"the replay host played {expected}")
-    return session.setup.sounds_dir / expected[0].split("\\")[1]
-
-
-def _heard_the_file(session, after, path):
-    played = wav_samples(path)
-    similar = likeness(after, played)
-    check(similar > 0.98, f"what played is not {path.name} (likeness {similar:.3f})")
-    peak_heard, peak_file = max(map(abs, after)), max(map(abs, played))
-    check(abs(peak_heard - peak_file) <= max(2, peak_file // 50),
-          f"heard peak {peak_heard}, the file's peak is {peak_file}")
-
-
-def start(session, plan):
-    scenarios.start(session, plan)
+    def focus_beneath(self, x, y):  # the window beneath takes the keyboard itself
+        self.move(x, y)
 
 
 def click_through(session, plan):
@@ -188,29 +64,7 @@ def click_on_brick(session, plan):
         session.button("left", "down")
         session.button("left", "up")
         session.wait_picture("after a click on a brick")
-    scenarios._no_buttons_leaked(session, mark, plan)
-
-
-def snap_and_attach(session, plan):
-    """A slow descent snaps the lone brick; silence until the release, then the attach sound's own samples."""
-    grab = centre(session.expected().units[plan.lone.index])
-    expected, after = _drag_heard(session, "left", grab, plan.approach, "snap", 2000)
-    check(session.expected().units[plan.lone.index].below == plan.target.index,
-          f"the replay host did not attach the brick to unit {plan.target.index}")
-    _heard_the_file(session, after, _sound_file(session, expected, "attach"))
-
-
-def pull_loose(session, plan):
-    """A right press pulls the attached brick off: its detach sound; press and release stay with the program."""
-    lone = session.expected().units[plan.lone.index]
-    mark = session.log.mark()
-    expected, after = _drag_heard(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull", 2000,
-                                  sounds_at="down")
-    lone = session.expected().units[plan.lone.index]
-    check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
-          f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
-    _heard_the_file(session, after, _sound_file(session, expected, "detach"))
-    scenarios._no_buttons_leaked(session, mark, plan)
+    scenarios.no_buttons_leaked(session, mark, plan)
 
 
 def stays_on_top(session, plan):
@@ -224,41 +78,11 @@ def stays_on_top(session, plan):
     check('"Zimblet"' in children, "the overlay window is gone")
 
 
-def keys_then_escape(session, plan, escape_held_elsewhere=False):
-    """A key reaches the focused window beneath, Alt+Escape ends nothing, Escape ends the program with 0 and
-    never reaches the window beneath, unless that window holds a grab of Escape itself: then its grab takes the
-    key, and the program learns of it from the raw key events."""
-    log = session.log
-    session.move(*plan.bare)
-    mark = log.mark()
-    session.key("a")
-    log.wait_for("char 97", since=mark)
-    mark = log.mark()
-    session.key("alt+Escape")
-    session.key("b")
-    seen = log.wait_for("char 98", since=mark)
-    check(any(line.startswith("keydown Escape") for line in seen), f"Alt+Escape did not reach the window: {seen}")
-    session.require_running()
-    mark = log.mark()
-    session.key("Escape")
-    try:
-        code = session.process.wait(timeout=5)
-    except subprocess.TimeoutExpired:
-        raise Failure("Escape did not end the program within 5 s") from None
-    check(code == 0, f"the program ended with exit code {code}: {session.stderr()}")
-    session.key("z")
-    seen = log.wait_for("char 122", since=mark)
-    got_escape = any(line.startswith("keydown Escape") for line in seen)
-    check(got_escape == escape_held_elsewhere,
-          f"the window beneath {'did not get' if escape_held_elsewhere else 'got'} the Escape: {seen}")
-
-
 def bell_without_sound_file(session, plan):
     """Started away from every Sounds folder: the attach rings the theme's bell, and the program runs on."""
     scenarios.start(session, plan)
-    grab = centre(plan.lone)
-    expected, after = _drag_heard(session, "left", grab, plan.approach, "bell", 2000)
-    attach = wav_samples(_sound_file(session, expected, "attach"))
+    expected, after = scenarios.attach(session, plan, drag_heard)
+    attach = wav_samples(sound_file(session, expected, "attach"))
     similar = likeness(after, attach)
     check(similar < 0.9, f"the missing file was played after all (likeness {similar:.3f})")
     session.click_through("left", *plan.bare)
@@ -268,24 +92,20 @@ def bell_without_sound_file(session, plan):
 def display_lost(session, bench):
     """The X server goes away under the program: it ends within 5 s with a message, not a signal."""
     bench.xvfb.kill()
-    try:
-        code = session.process.wait(timeout=5)
-    except subprocess.TimeoutExpired:
-        raise Failure("the program still runs 5 s after the display went away") from None
+    code = session.wait_end(5)
     check(code == 1, f"the program ended with {code} when the display went away")
-    check("lost the connection to the display" in session.stderr(), f"stderr: {session.stderr()!r}")
+    check("lost the connection to the display" in session.errors(), f"stderr: {session.errors()!r}")
 
 
 FAILURE_CASES = [
-    # name, the display (None: none; else Xvfb arguments), an extension the display hides, environment changes,
-    # an address-space limit, the message
-    ("no DISPLAY", None, None, {"DISPLAY": None}, None,
+    # name, DISPLAY (None: unset; a list: an Xvfb of ours with these arguments), an extension hidden from that
+    # display, an address-space limit, the message
+    ("no DISPLAY", None, None, None,
      "zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on"),
-    ("a display that is not there", None, None, {"DISPLAY": ":731"}, None,
-     "zimblet: cannot open the display ':731'"),
-    ("no SHAPE extension", [], "SHAPE", {}, None,
+    ("a display that is not there", ":731", None, None, "zimblet: cannot open the display ':731'"),
+    ("no SHAPE extension", [], "SHAPE", None,
      "zimblet: the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks through"),
-    ("no memory for the surface", ["-screen", "0", "4000x4000x24"], None, {}, 48 << 20,
+    ("no memory for the surface", ["-screen", "0", "4000x4000x24"], None, 48 << 20,
      "zimblet: cannot allocate the 4000x4000 drawing surface (61 MiB)"),
 ]
 
@@ -293,20 +113,17 @@ FAILURE_CASES = [
 def start_failures(program, artifacts):
     """Each way the program cannot start: exactly its own one-line message on stderr, and exit code 1."""
     problems = []
-    for name, xvfb_args, hidden, env_changes, address_limit, message in FAILURE_CASES:
-        xvfb, proxy, env = None, None, dict(os.environ)
+    for name, display, hidden, address_limit, message in FAILURE_CASES:
+        env = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
+        xvfb = proxy = None
         try:
-            if xvfb_args is not None:
-                xvfb = start_xvfb(xvfb_args, artifacts / "failure-xvfb.log")
-                env["DISPLAY"] = xvfb[1]
+            if isinstance(display, list):
+                xvfb, display = start_xvfb(display, artifacts / "failure-xvfb.log")
             if hidden:
-                proxy = HiddenExtension(env["DISPLAY"], hidden)
-                env["DISPLAY"] = proxy.display
-            for key, value in env_changes.items():
-                if value is None:
-                    env.pop(key, None)
-                else:
-                    env[key] = value
+                proxy = HiddenExtension(display, hidden)
+                display = proxy.display
+            if display:
+                env["DISPLAY"] = display
             limit = ["prlimit", f"--as={address_limit}"] if address_limit else []
             try:
                 done = subprocess.run([*limit, str(program)], env=env, capture_output=True, text=True, timeout=10)
@@ -318,19 +135,81 @@ def start_failures(program, artifacts):
             if proxy:
                 proxy.close()
             if xvfb:
-                xvfb[0].kill()
-                xvfb[0].wait()
+                xvfb.kill()
+                xvfb.wait()
     check(not problems, "; ".join(problems))
 
 
-def start_xvfb(args, log_path):
-    read_end, write_end = os.pipe()
-    screen = [] if "-screen" in args else ["-screen", "0", "640x480x24"]
-    with open(log_path, "ab") as log:
-        process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), *screen, *args, "-nolisten", "tcp"],
-                                   pass_fds=(write_end,), stdin=DEVNULL, stdout=log, stderr=log)
-    os.close(write_end)
-    with os.fdopen(read_end, "rb") as pipe:
-        display = pipe.readline().decode().strip()
-    check(display, "Xvfb did not start")
-    return process, ":" + display
+# One run of every scenario on one kind of display: the name of its rows and run folder, Xvfb's extra
+# arguments, whether xcompmgr composites, whether the window beneath holds Escape without modifiers.
+Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held")
+DISPLAYS = [
+    Display("plain", "plain", [], False, False),
+    # Without Composite Xvfb offers no 32-bit visual: the program falls back to the default one.
+    Display("no Composite, default visual", "default-visual", ["-extension", "COMPOSITE"], False, False),
+    # Without MIT-SHM pictures come by XPutImage; with Escape held by the window beneath only XInput2's raw
+    # key events can tell the program of it.
+    Display("xcompmgr, no MIT-SHM, Escape held elsewhere", "xcompmgr", ["-extension", "MIT-SHM"], True, True),
+]
+
+
+def run_x11(build_dir, rows):
+    """The start-up failures, then every scenario on each kind of display."""
+    work_dir = build_dir / "e2e-x11"
+    app_exe = build_helper("underneath_x11.cpp", work_dir / "underneath_x11", ["g++", "-lX11"])
+    pulse = Pulse(work_dir / "pulse")
+    try:
+        rows.row("start-up failures: each with its message and exit code 1",
+                 lambda: start_failures(build_dir / "zimblet", work_dir))
+        for display in DISPLAYS:
+            rows.harness(display.tag, lambda: _run_display(build_dir, display, pulse, app_exe, rows))
+    finally:
+        pulse.stop()
+
+
+def _run_display(build_dir, display, pulse, app_exe, rows):
+    run_dir = build_dir / "e2e-x11" / display.folder
+    setup = fresh_run(build_dir, run_dir)
+    lonely = run_dir / "lonely"  # the program alone, away from every Sounds folder
+    lonely.mkdir()
+    shutil.copy2(build_dir / "zimblet", lonely / "zimblet")
+    bench = Bench(run_dir, run_dir, display.xvfb_args)
+    helpers, sessions = [], []
+
+    def composite():
+        helpers.append(subprocess.Popen(["xcompmgr"], env=bench.env(), stderr=DEVNULL))
+        wait_until(lambda: subprocess.run([app_exe, "--compositor"], env=bench.env(), capture_output=True,
+                                          text=True).stdout.strip() not in ("", "0"), 10, "xcompmgr to take over")
+    try:
+        helpers.append(subprocess.Popen([app_exe, setup.app_log.path, *map(str, DESKTOP_RGB),
+                                         *(["grab-escape"] if display.escape_held else [])], env=bench.env(),
+                                        stderr=DEVNULL))
+        wait_beneath(bench, setup.app_log, 30, composite if display.compositor else lambda: None)
+        main = X11Session(bench, "main", build_dir, setup, pulse)
+        sessions.append(main)
+        plan = make_plan(main.expected())
+
+        def row(name, action):
+            rows.row(f"[{display.tag}] {name}", action)
+        row("1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
+        row("2 click-through: buttons and the wheel beside the bricks reach the window beneath",
+            lambda: click_through(main, plan))
+        row("3 click on a brick: nothing moves, nothing reaches the window beneath", lambda: click_on_brick(main, plan))
+        row("4 drag and drop: fast moves, press and release kept", lambda: scenarios.drag_and_drop(main, plan))
+        row("5 snap and attach: silence, then the attach sound's samples", lambda: snap_and_attach(main, plan))
+        row("6 pull loose: right press, the detach sound's samples", lambda: pull_loose(main, plan))
+        row("7 on top: a window raised over the bricks goes under again", lambda: stays_on_top(main, plan))
+        row("8 keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0",
+            lambda: scenarios.keys_then_escape(main, plan, plan.bare, escape_reaches=display.escape_held))
+        main.stop()
+
+        lone = X11Session(bench, "lonely", lonely, setup._replace(program_exe=lonely / "zimblet"), pulse)
+        sessions.append(lone)
+        row("9 no sound file: the bell instead, and the program runs on", lambda: bell_without_sound_file(lone, plan))
+        row("10 display lost: the program ends within 5 s", lambda: display_lost(lone, bench))
+    finally:
+        for process in [session.process for session in sessions] + helpers:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+        bench.stop()

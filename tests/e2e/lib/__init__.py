@@ -1,1 +1,0 @@
-"""Building blocks of the end-to-end harness."""
