@@ -21,7 +21,7 @@ TEST(WorldCreation, FollowsTheDrawsAndBuildsBricksRightToLeft) {
 
     std::srand(1);
     std::size_t index = 0;
-    for (int brick = 0; brick < worldBrickCount; ++brick) {
+    for (int brick = 0; brick < 100; ++brick) {
         constexpr uint32_t palette[] = {0x1B28C4, 0xF2F3F2, 0x2FCDF5, 0xAB690D, 0x4A974B};
         const uint32_t colour = palette[std::rand() % 5];
         const int width = 1 << (std::rand() % 3);
