@@ -154,7 +154,7 @@ class Bench:
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=30, stdout=DEVNULL)
 
     def input(self, verb, *args):
-        """One command in the Wayland input helper's words (move X Y, down|up left|right, wheel, key NAME)."""
+        """One command in the Wayland input helper's words (move X Y, down|up left|right, wheel [4|5], key NAME)."""
         if verb in ("down", "up"):
             self.xdotool(f"mouse{verb}", {"left": 1, "right": 3}[args[0]])
         else:

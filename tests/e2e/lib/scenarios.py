@@ -3,7 +3,7 @@
 import re
 
 from .bench import DEVNULL, Bench, build_helper, check, fresh_run, wait_beneath
-from .plan import centre, make_plan
+from .plan import centre, make_plan, unit_at
 from .session import Session
 
 ATTACH_SOUND = re.compile(r"^Sounds\\attach[0-3]\.wav$")
@@ -15,16 +15,23 @@ def start(session, plan):
     session.wait_picture("at start", timeout=60)
 
 
-def click_through(session, plan):
-    """Clicks beside every brick and a wheel turn over one reach the application underneath."""
+def click_through(session, plan, wheel_at):
+    """Clicks beside every brick, one pixel past the hit rectangles, and the wheel turned both ways at `wheel_at`
+    reach the application underneath; the picture stays."""
     check(len(plan.beside) == 100, f"planned clicks beside {len(plan.beside)} bricks, not 100")
+    units = session.expected().units
+    edges = [(x, y) for u in units for x, y in ((u.x + 16, u.y + 9), (u.x + 8, u.y + 19))
+             if unit_at(units, x, y) is None and 0 <= x < session.bench.width and 0 <= y < session.bench.height]
     for x, y in plan.beside:
         session.click_through("left", x, y)
         session.click_through("right", x, y)
-    mark = session.log.mark()
-    session.move(*centre(plan.lone))
-    session.wheel()
-    session.log.wait_for("mousewheel %d %d 120" % centre(plan.lone), since=mark)
+    for x, y in edges[::max(1, len(edges) // 40)]:
+        session.click_through("left", x, y)
+    for button, notch in ((4, 120), (5, -120)):
+        mark = session.log.mark()
+        session.move(*wheel_at)
+        session.wheel(button)
+        session.log.wait_for("mousewheel %d %d %d" % (*wheel_at, notch), since=mark)
     session.wait_picture("after the clicks beside the bricks")
 
 
@@ -161,8 +168,8 @@ def run_wine(build_dir, rows):
         sessions.append(main)
         plan = make_plan(main.expected())
         rows.row("1 start: the bricks over the desktop", lambda: start(main, plan))
-        rows.row("2 click-through: clicks beside bricks and the wheel reach the application",
-                 lambda: click_through(main, plan))
+        rows.row("2 click-through: clicks beside bricks and the wheel over one reach the application",
+                 lambda: click_through(main, plan, centre(plan.lone)))
         rows.row("3 drag and drop: fast moves, press and release swallowed", lambda: drag_and_drop(main, plan))
         rows.row("4 snap and attach: slow steps, one attach sound", lambda: snap_and_attach(main, plan))
         rows.row("5 pull loose: right press, one detach sound", lambda: pull_loose(main, plan))

@@ -137,8 +137,8 @@ class Session:
         self.bench.input(action, name)
         self.history.append(f"{name}-{action} {self.pointer[0]} {self.pointer[1]}")
 
-    def wheel(self):  # one notch away from the user
-        self.bench.input("wheel")
+    def wheel(self, button=4):  # one notch away from the user (X button 4) or towards them (5)
+        self.bench.input("wheel", button)
         self.history.append(f"wheel {self.pointer[0]} {self.pointer[1]}")
 
     def key(self, name):

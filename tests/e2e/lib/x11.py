@@ -8,7 +8,7 @@ from collections import namedtuple
 from . import scenarios
 from .bench import DESKTOP_RGB, DEVNULL, Bench, build_helper, check, fresh_run, start_xvfb, wait_beneath, wait_until
 from .hide_extension import HiddenExtension
-from .plan import centre, make_plan, unit_at
+from .plan import centre, make_plan
 from .session import Session
 from .sound import Pulse, drag_heard, likeness, pull_loose, snap_and_attach, sound_file, wav_samples
 
@@ -32,27 +32,6 @@ class X11Session(Session):
 
     def focus_beneath(self, x, y):  # the window beneath takes the keyboard itself
         self.move(x, y)
-
-
-def click_through(session, plan):
-    """Clicks beside every brick, one pixel past the hit rectangles, and the wheel beside a brick reach the window
-    beneath; the picture stays."""
-    check(len(plan.beside) == 100, f"planned clicks beside {len(plan.beside)} bricks, not 100")
-    units = session.expected().units
-    edges = [(x, y) for u in units for x, y in ((u.x + 16, u.y + 9), (u.x + 8, u.y + 19))
-             if unit_at(units, x, y) is None and 0 <= x < session.bench.width and 0 <= y < session.bench.height]
-    edges = edges[::max(1, len(edges) // 40)]
-    for x, y in plan.beside:
-        session.click_through("left", x, y)
-        session.click_through("right", x, y)
-    for x, y in edges:
-        session.click_through("left", x, y)
-    for button, notch in ((4, 120), (5, -120)):
-        mark = session.log.mark()
-        session.move(*plan.beside[0])
-        session.bench.xdotool("click", button)
-        session.log.wait_for("mousewheel %d %d %d" % (*plan.beside[0], notch), since=mark)
-    session.wait_picture("after the clicks beside the bricks")
 
 
 def click_on_brick(session, plan):
@@ -193,7 +172,7 @@ def _run_display(build_dir, display, pulse, app_exe, rows):
             rows.row(f"[{display.tag}] {name}", action)
         row("1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
         row("2 click-through: buttons and the wheel beside the bricks reach the window beneath",
-            lambda: click_through(main, plan))
+            lambda: scenarios.click_through(main, plan, plan.beside[0]))
         row("3 click on a brick: nothing moves, nothing reaches the window beneath", lambda: click_on_brick(main, plan))
         row("4 drag and drop: fast moves, press and release kept", lambda: scenarios.drag_and_drop(main, plan))
         row("5 snap and attach: silence, then the attach sound's samples", lambda: snap_and_attach(main, plan))
