@@ -213,6 +213,10 @@ TEST(Detach, LoneBrickAndAClosedAssemblyStayWholeButLegsThatRejoinLiftOff) {
     detachFromBelow(*top[1]);
     EXPECT_TRUE(leftLeg.above == nullptr && rightLeg.above == nullptr && top[0]->below == nullptr);
     EXPECT_EQ(recordingHost().sounds.size(), 1u) << "one sound for every cut of one press";
+    // The base, pressed on its right unit, lets go of both legs.
+    ASSERT_TRUE(canDetachFromAbove(*base[1]));
+    detachFromAbove(*base[1]);
+    EXPECT_TRUE(leftLeg.below == nullptr && rightLeg.below == nullptr && base[0]->above == nullptr);
     EXPECT_TRUE(allMarksZero());
 }
 
