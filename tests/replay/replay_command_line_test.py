@@ -115,13 +115,23 @@ class ReplayCommandLine(unittest.TestCase):
                 self.assertFalse(os.path.exists(frame) or os.path.exists(state))
 
     def test_bad_arguments_exit_2_naming_the_argument(self):
-        for args, named in [(["--size", "12"], "12"), (["--bogus"], "--bogus"), (["--state"], "--state")]:
+        second = self.path("second.script")  # a script that could be read: only one may be given
+        open(second, "w").close()
+        for args, named in [(["--size", "12"], "12"), (["--bogus"], "--bogus"), (["--state"], "--state"),
+                            (["-", second], second)]:
             with self.subTest(args=args):
                 frame = self.path("never.png")
                 result = run([*args, "--frame", frame] if args[0] != "--state" else ["--frame", frame, *args], "")
                 self.assertEqual(result.returncode, 2)
                 self.assertIn(named, result.stderr.splitlines()[0])
                 self.assertFalse(os.path.exists(frame))
+
+    def test_output_that_cannot_be_written_exits_1_naming_it(self):
+        for option in ("--state", "--frame"):
+            with self.subTest(option=option):
+                result = run([option, self.path(f"no-such-folder/{option[2:]}")], "move 1 1\n")
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(f"cannot write {option[2:]} '{self.path('no-such-folder')}", result.stderr)
 
 
 if __name__ == "__main__":
