@@ -150,6 +150,14 @@ def keys_then_escape(session, plan, pointer, escape_reaches=False):
     check(got == escape_reaches, f"the application {'did not get' if escape_reaches else 'got'} the Escape: {seen}")
 
 
+def ended_by_signal(session, number):
+    """SIGINT or SIGTERM ends a running program cleanly, with 0."""
+    session.wait_picture("at start", timeout=30)
+    session.process.send_signal(number)
+    code = session.wait_end(5)
+    check(code == 0, f"signal {number}: exit code {code}: {session.errors()}")
+
+
 def run_wine(build_dir, rows):
     """The Windows program under Wine in Xvfb, over the application underneath."""
     work_dir = build_dir / "e2e"

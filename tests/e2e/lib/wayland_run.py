@@ -1,6 +1,7 @@
 """The Linux program on Wayland desktops: headless sway 1.7 and KWin 5.27, judged against the native replay host."""
 
 import os
+import shutil
 import signal
 import subprocess
 
@@ -49,8 +50,14 @@ def _run_sway(build_dir, rows):
     bench = SwayBench(build_dir / "e2e-tools", run_dir)
     sessions, pulse = [], None
 
+    # Installed as a package installs it, started from a folder without sounds: they are found under ../share.
+    installed = run_dir / "usr" / "bin" / "zimblet"
+    installed.parent.mkdir(parents=True)
+    shutil.copy2(setup.program_exe, installed)
+    shutil.copytree(setup.sounds_dir, run_dir / "usr" / "share" / "zimblet" / "Sounds")
+
     def launch(name, sound=None):  # one start of the program, stopped at the end whatever happens
-        sessions.append(WaylandSession(bench, name, build_dir, setup, sound))
+        sessions.append(WaylandSession(bench, name, run_dir, setup._replace(program_exe=installed), sound))
         return sessions[-1]
     try:
         _window_beneath(bench, setup)
@@ -71,7 +78,7 @@ def _run_sway(build_dir, rows):
         rows.row("sway 7 Escape while a brick is held ends the program with 0",
                  lambda: ws.escape_while_holding(main, plan))
         rows.row("sway 8 SIGINT and SIGTERM end it with 0",
-                 *(lambda n=number: ws.ended_by_signal(launch(f"signal-{n}"), n)
+                 *(lambda n=number: scenarios.ended_by_signal(launch(f"signal-{n}"), n)
                    for number in (signal.SIGINT, signal.SIGTERM)))
         rows.row("sway 9 the compositor killed under the program: it ends within 5 s with a status",
                  lambda: ws.compositor_killed(launch("killed"), bench))

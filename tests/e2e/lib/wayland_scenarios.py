@@ -102,14 +102,6 @@ def escape_while_holding(session, plan):
     check(not any(line.endswith(" Escape") for line in seen), f"the window beneath received Escape: {seen}")
 
 
-def ended_by_signal(session, number):
-    """SIGINT or SIGTERM ends a running program cleanly, with 0."""
-    session.wait_picture("at start", timeout=30)
-    session.process.send_signal(number)
-    code = session.wait_end(5)
-    check(code == 0, f"signal {number}: exit code {code}: {session.errors()}")
-
-
 def compositor_killed(session, bench):
     """The compositor dies under the running program: it ends within 5 s with a status of its own."""
     session.wait_picture("at start", timeout=30)

@@ -2,6 +2,7 @@
 
 import os
 import shutil
+import signal
 import subprocess
 from collections import namedtuple
 
@@ -168,12 +169,19 @@ def _run_display(build_dir, display, pulse, app_exe, rows):
                                          *(["grab-escape"] if display.escape_held else [])], env=bench.env(),
                                         stderr=DEVNULL))
         wait_beneath(bench, setup.app_log, 30, composite if display.compositor else lambda: None)
-        main = X11Session(bench, "main", build_dir, setup, pulse)
+        main = X11Session(bench, "main", run_dir, setup, pulse)  # no Sounds there: they lie beside the program
         sessions.append(main)
         plan = make_plan(main.expected())
 
-        def row(name, action):
-            rows.row(f"[{display.tag}] {name}", action)
+        def row(name, *actions):
+            rows.row(f"[{display.tag}] {name}", *actions)
+
+        def signalled(number):  # a start of its own, gone before the next row whatever happens
+            session = X11Session(bench, f"signal-{number}", run_dir, setup, pulse)
+            try:
+                scenarios.ended_by_signal(session, number)
+            finally:
+                session.stop()
         row("1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
         row("2 click-through: buttons and the wheel beside the bricks reach the window beneath",
             lambda: scenarios.click_through(main, plan, plan.beside[0]))
@@ -185,11 +193,12 @@ def _run_display(build_dir, display, pulse, app_exe, rows):
         row("8 keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0",
             lambda: scenarios.keys_then_escape(main, plan, plan.bare, escape_reaches=display.escape_held))
         main.stop()
+        row("9 SIGINT and SIGTERM end it with 0", *(lambda n=n: signalled(n) for n in (signal.SIGINT, signal.SIGTERM)))
 
         lone = X11Session(bench, "lonely", lonely, setup._replace(program_exe=lonely / "zimblet"), pulse)
         sessions.append(lone)
-        row("9 a missing or broken sound file: the bell instead, and the program runs on", lambda: bell_without_sound_file(lone, plan))
-        row("10 display lost: the program ends within 5 s", lambda: display_lost(lone, bench))
+        row("10 a missing or broken sound file: the bell instead, and the program runs on", lambda: bell_without_sound_file(lone, plan))
+        row("11 display lost: the program ends within 5 s", lambda: display_lost(lone, bench))
     finally:
         for process in [session.process for session in sessions] + helpers:
             if process.poll() is None:
