@@ -19,11 +19,14 @@ MouseMessage messageFor(const XEvent& event) {
     }
 }
 
-// The buttons still down after a release: its state is from before it.
-unsigned buttonsDownAfterRelease(const XButtonEvent& release) {
-    const unsigned before = release.state & allButtonsMask;
-    if (release.button < Button1 || release.button > Button5) return before;
-    return before & ~(Button1Mask << (release.button - Button1));
+// The buttons still down after this event: its state is from before it.
+unsigned buttonsDownAfter(const XEvent& event) {
+    const unsigned before = event.type == MotionNotify ? event.xmotion.state : event.xbutton.state;
+    if (event.type == ButtonPress) return (before & allButtonsMask) | (Button1Mask << (event.xbutton.button - 1));
+    if (event.type == ButtonRelease && event.xbutton.button >= Button1 && event.xbutton.button <= Button5) {
+        return before & allButtonsMask & ~(Button1Mask << (event.xbutton.button - 1));
+    }
+    return before & allButtonsMask;
 }
 
 void grabPointer(Time time) {
@@ -47,7 +50,7 @@ void handlePointerEvent(const XEvent& event) {
     if (event.type == ButtonPress && answer == HookAnswer::Swallow && !x11.pointerGrabbed) {
         grabPointer(event.xbutton.time);
     } else if (x11.pointerGrabbed && event.type == ButtonRelease && dragState == DragState::Idle &&
-               buttonsDownAfterRelease(event.xbutton) == 0) {
+               buttonsDownAfter(event) == 0) {
         XUngrabPointer(x11.display, event.xbutton.time);
         x11.pointerGrabbed = false;
     }
