@@ -1,21 +1,28 @@
-// zimblet: the Linux program, one for both desktops. It runs as a Wayland client
+// zimblet: the Linux program, one for every desktop. It runs as a Wayland client
 // when WAYLAND_DISPLAY names a compositor that offers layer-shell, and as an X11
-// client when DISPLAY is set otherwise. A Wayland session without layer-shell
-// (GNOME) is not given the X11 overlay, which there would catch clicks beside the
-// bricks and never see Escape; ZIMBLET_FORCE_X11=1 asks for it anyway.
+// client when DISPLAY is set otherwise. In a Wayland session without layer-shell
+// (GNOME) the X11 overlay runs through XWayland only where XWayland carries its
+// input shape over, else it would catch every click beside the bricks;
+// ZIMBLET_FORCE_X11=1 asks for it anyway.
+//
+// One toy per user session: a start while a toy runs ends that toy and starts
+// nothing, so a second click on the launcher puts the bricks away; `zimblet --quit`
+// only ends it.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/linux/canberra_sound.h"
+#include "app/linux/single_toy.h"
 #include "app/wayland/wayland_desktop.h"
 #include "app/x11/x11_desktop.h"
 
 namespace {
 
-// The exit status when there is no desktop to play on.
+// The exit status when there is no desktop to play on, or the toy cannot start.
 constexpr int noDesktopStatus = 1;
+constexpr int usageStatus = 2;
 
 bool isSet(const char* name) {
     const char* value = std::getenv(name);
@@ -26,16 +33,24 @@ bool x11Forced() {
     return isSet("ZIMBLET_FORCE_X11") && std::strcmp(std::getenv("ZIMBLET_FORCE_X11"), "0") != 0;
 }
 
-int refuseWithoutLayerShell() {
+int refuseWithoutLayerShell(const XWaylandShapes& shapes) {
+    char xwayland[96];
+    if (!shapes.reachable) {
+        std::snprintf(xwayland, sizeof xwayland, "there is no XWayland to fall back on (DISPLAY)");
+    } else {
+        std::snprintf(xwayland, sizeof xwayland, "its X server (release %d) is not an XWayland of 24.1 or later",
+                      shapes.release);
+    }
     std::fprintf(stderr,
                  "zimblet: this Wayland compositor does not offer the layer-shell protocol "
-                 "(zwlr_layer_shell_v1), so the bricks cannot lie over your desktop as a "
-                 "click-through overlay here (GNOME's Mutter is such a compositor).\n"
-                 "To play, log in to an X11 session, or use a compositor that offers layer-shell "
-                 "(sway and other wlroots-based ones, KDE Plasma).\n"
-                 "ZIMBLET_FORCE_X11=1 starts the X11 overlay through XWayland anyway: there it "
-                 "catches clicks beside the bricks and does not see Escape while a Wayland "
-                 "window has the keyboard.\n");
+                 "(zwlr_layer_shell_v1), and %s, which would let clicks beside the bricks through "
+                 "an X11 overlay. So the bricks cannot lie over your desktop here.\n"
+                 "To play, update XWayland to 24.1 or later (GNOME 47 and later bring it), use a "
+                 "compositor that offers layer-shell (sway and other wlroots-based ones, KDE Plasma), "
+                 "or log in to an X11 session.\n"
+                 "ZIMBLET_FORCE_X11=1 starts the X11 overlay anyway: there it catches clicks beside "
+                 "the bricks and does not see Escape while a Wayland window has the keyboard.\n",
+                 xwayland);
     return noDesktopStatus;
 }
 
@@ -44,7 +59,8 @@ int play() {
     if (isSet("WAYLAND_DISPLAY") && !x11Forced()) {
         const int status = runWaylandDesktop();
         if (status == waylandWithoutLayerShell) {
-            return refuseWithoutLayerShell();
+            const XWaylandShapes shapes = askXWaylandAboutShapes();
+            return shapes.carried() ? runX11Desktop() : refuseWithoutLayerShell(shapes);
         }
         if (status != waylandUnreachable) {
             return status;
@@ -71,7 +87,24 @@ int play() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool onlyEnd = argc == 2 && std::strcmp(argv[1], "--quit") == 0;
+    if (argc > 1 && !onlyEnd) {
+        std::fprintf(stderr, "usage: zimblet [--quit]\n");
+        return usageStatus;
+    }
+    switch (claimOrEndToy(onlyEnd)) {
+    case ToyClaim::EndedRunning:
+        return 0;
+    case ToyClaim::NoneRunning:
+        std::fprintf(stderr, "zimblet: no toy is running\n");
+        return 0;
+    case ToyClaim::Failed:
+        if (onlyEnd) return noDesktopStatus;
+        break;  // the toy still plays, only without a way to end it from a second start
+    case ToyClaim::Claimed:
+        break;
+    }
     openSound();
     const int status = play();
     closeSound();

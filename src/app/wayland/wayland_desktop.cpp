@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "app/linux/desktop.h"
+#include "app/linux/single_toy.h"
 #include "app/wayland/wayland_desktop.h"
 #include "app/wayland/wayland_host.h"
 #include "render/redraw.h"
@@ -27,7 +28,7 @@ const Desktop waylandDesktop = {.surface = waylandSurface, .present = waylandPre
 // Versions this program speaks; a compositor offering less gets what it offers.
 constexpr uint32_t compositorVersion = 4;  // wl_surface.damage_buffer
 constexpr uint32_t seatVersion = 5;
-constexpr uint32_t layerShellVersion = 4;  // on-demand keyboard interactivity
+constexpr uint32_t layerShellVersion = 3;  // nothing of version 4 is used
 
 //------------------------------------------------------------------------------
 void registryGlobal(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
@@ -41,9 +42,8 @@ void registryGlobal(void*, wl_registry* registry, uint32_t name, const char* int
             wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, seatVersion)));
         listenToSeat(wayland.seat);
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
-        wayland.layerShellVersion = std::min(version, layerShellVersion);
         wayland.layerShell = static_cast<zwlr_layer_shell_v1*>(
-            wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, wayland.layerShellVersion));
+            wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, std::min(version, layerShellVersion)));
     }
 }
 
@@ -160,10 +160,12 @@ void lostConnection() {
     endProgram(1, reason);
 }
 
-// Dispatches the compositor's events and the signals until something ends the program.
+// Dispatches the compositor's events, the signals and another start's request to
+// end until something ends the program.
 void runEventLoop(int signals) {
-    pollfd watched[2] = {{.fd = wl_display_get_fd(wayland.display), .events = POLLIN, .revents = 0},
-                         {.fd = signals, .events = POLLIN, .revents = 0}};
+    pollfd watched[3] = {{.fd = wl_display_get_fd(wayland.display), .events = POLLIN, .revents = 0},
+                         {.fd = signals, .events = POLLIN, .revents = 0},
+                         {.fd = toyListener(), .events = POLLIN, .revents = 0}};
     while (wayland.running) {
         while (wl_display_prepare_read(wayland.display) != 0) {
             if (wl_display_dispatch_pending(wayland.display) < 0) {
@@ -184,7 +186,7 @@ void runEventLoop(int signals) {
             }
             watched[0].events |= POLLOUT;
         }
-        if (poll(watched, 2, -1) < 0 && errno != EINTR) {
+        if (poll(watched, 3, -1) < 0 && errno != EINTR) {
             wl_display_cancel_read(wayland.display);
             endProgram(1, "poll failed");
             return;
@@ -202,7 +204,7 @@ void runEventLoop(int signals) {
             return;
         }
         commitWaitingPicture();  // a buffer may have come back
-        if ((watched[1].revents & POLLIN) != 0) {
+        if ((watched[1].revents & POLLIN) != 0 || ((watched[2].revents & POLLIN) != 0 && toyAskedToEnd())) {
             endProgram(0, nullptr);
         }
     }

@@ -17,14 +17,15 @@
 //      the implicit grab of a held button brings the drag's events outside the
 //      input region.
 //  [x] Keyboard interactivity off while nothing is held; while a brick is held the
-//      overlay takes the keyboard (on_demand from layer-shell version 4, exclusive
-//      before) and Escape ends the program with 0 at its release (so the window
-//      beneath never sees half of it); it is given back at the button's release.
+//      overlay takes the keyboard (exclusive) and Escape ends the program with 0
+//      at its release (so the window beneath never sees half of it); it is given
+//      back at the button's release.
 //  [x] Where the compositor keeps the keyboard on the overlay after the release
 //      (KWin 5.27 gives it to us at any click on a brick), the overlay is replaced
 //      by a new surface, which hands the keyboard back to the user's window.
-//  [x] SIGINT and SIGTERM end it with 0; the surface closed by the compositor or
-//      the connection lost ends it with 1, with a line on stderr.
+//  [x] SIGINT, SIGTERM, another start and `zimblet --quit` end it with 0; the
+//      surface closed by the compositor or the connection lost ends it with 1,
+//      with a line on stderr.
 //
 // The core's answers on Wayland. The compositor, not this program, routes every
 // event, by the input region and by its grabs:
@@ -88,7 +89,6 @@ struct WaylandHost {
     wl_shm* shm = nullptr;
     wl_seat* seat = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
-    uint32_t layerShellVersion = 0;
 
     wl_surface* surface = nullptr;
     zwlr_layer_surface_v1* layerSurface = nullptr;

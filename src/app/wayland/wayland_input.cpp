@@ -31,18 +31,15 @@ const wl_callback_listener releaseSettledListener = {.done = releaseSettled};
 //------------------------------------------------------------------------------
 // While a brick is held the overlay takes the keyboard, so that Escape reaches it,
 // and keeps it while Escape is down; otherwise it leaves the keyboard to the
-// user's windows. on_demand exists from
-// layer-shell version 4; before it only exclusive takes the keyboard.
+// user's windows. Exclusive, not on_demand: sway 1.10 does not hand the keyboard
+// to a surface that asks for it on demand at a press.
 void followDragWithKeyboard() {
     const bool holding = dragState != DragState::Idle || wayland.escapeHeld;
     if (holding == wayland.keyboardTaken) {
         return;
     }
-    uint32_t mode = ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE;
-    if (holding) {
-        mode = wayland.layerShellVersion >= 4 ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
-                                              : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE;
-    }
+    const uint32_t mode = holding ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                                  : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE;
     zwlr_layer_surface_v1_set_keyboard_interactivity(wayland.layerSurface, mode);
     wl_surface_commit(wayland.surface);
     wayland.keyboardTaken = holding;

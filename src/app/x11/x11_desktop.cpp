@@ -16,7 +16,8 @@
 //  [x] Escape ends the program from anywhere: a passive grab on the root for every
 //      modifier combination without Alt (combinations held by another client are
 //      skipped), and XInput2 raw key events where a grab was refused. Alt+Escape
-//      does not end it. SIGINT and SIGTERM end it cleanly; a lost display ends it.
+//      does not end it. SIGINT and SIGTERM end it cleanly, and so does another
+//      start of the program or `zimblet --quit`; a lost display ends it.
 //
 // How the core's three answers for a mouse event map onto X11. The X server, not
 // the program, decides who sees an event, by the input shape and the grabs:
@@ -52,6 +53,7 @@
 #include <cstdlib>
 
 #include "app/linux/desktop.h"
+#include "app/linux/single_toy.h"
 #include "app/x11/x11_overlay.h"
 #include "render/redraw.h"
 #include "world/world.h"
@@ -132,9 +134,11 @@ void handleEvent(XEvent& event) {
     }
 }
 
-// One loop: every queued event, then sleep until the display or a signal wakes us.
+// One loop: every queued event, then sleep until the display, a signal or another
+// start of ours wakes us.
 void runEventLoop() {
-    pollfd waits[2] = {{ConnectionNumber(x11.display), POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+    pollfd waits[3] = {{ConnectionNumber(x11.display), POLLIN, 0}, {signalPipe[0], POLLIN, 0},
+                       {toyListener(), POLLIN, 0}};
     while (x11.running) {
         while (x11.running && XPending(x11.display) > 0) {
             XEvent event;
@@ -143,8 +147,8 @@ void runEventLoop() {
         }
         if (!x11.running) break;
         XFlush(x11.display);
-        if (poll(waits, 2, -1) < 0 && errno != EINTR) break;
-        if (waits[1].revents != 0) x11.running = false;
+        if (poll(waits, 3, -1) < 0 && errno != EINTR) break;
+        if (waits[1].revents != 0 || (waits[2].revents != 0 && toyAskedToEnd())) x11.running = false;
     }
 }
 

@@ -1,5 +1,18 @@
 #pragma once
 
-// Runs the toy on the X11 display named by DISPLAY until Escape, SIGINT or SIGTERM
-// ends it, and returns the exit status (0 then; non-zero when it cannot start).
+// Runs the toy on the X11 display named by DISPLAY until Escape, SIGINT, SIGTERM or
+// another start ends it, and returns the exit status (0 then; non-zero when it
+// cannot start).
 int runX11Desktop();
+
+// What the X11 display named by DISPLAY says of itself, asked in a Wayland session
+// whose compositor offers no layer-shell: whether the X11 overlay would let clicks
+// through there.
+struct XWaylandShapes {
+    bool reachable;  // the display could be opened
+    bool xwayland;   // it is XWayland
+    int release;     // its vendor release number
+    // XWayland carries the overlay's input shape over to the compositor.
+    bool carried() const;
+};
+XWaylandShapes askXWaylandAboutShapes();
