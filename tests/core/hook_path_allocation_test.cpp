@@ -24,9 +24,15 @@ long allocations = 0;
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Both forms, or googletest's nothrow allocations would reach our delete from the
+// library's new, which AddressSanitizer reports as a mismatch.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (counting) ++allocations;
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* operator new(std::size_t size) {
+    if (void* memory = operator new(size, std::nothrow)) return memory;
     throw std::bad_alloc();
 }
 
@@ -35,6 +41,10 @@ void operator delete(void* memory) noexcept {
 }
 
 void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
     std::free(memory);
 }
 

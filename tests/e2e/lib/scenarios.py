@@ -1,6 +1,7 @@
 """The scenarios: what a user does, and what they must see, hear and not disturb."""
 
 import re
+import signal
 
 from .bench import DEVNULL, Bench, build_helper, check, fresh_run, wait_beneath
 from .plan import centre, make_plan, unit_at
@@ -150,12 +151,25 @@ def keys_then_escape(session, plan, pointer, escape_reaches=False):
     check(got == escape_reaches, f"the application {'did not get' if escape_reaches else 'got'} the Escape: {seen}")
 
 
-def ended_by_signal(session, number):
-    """SIGINT or SIGTERM ends a running program cleanly, with 0."""
+# The ways a running program is ended from outside: a signal number, or the arguments of another start.
+ENDINGS = (signal.SIGKILL, signal.SIGINT, signal.SIGTERM, (), ("--quit",))
+
+
+def ended_by(session, how):
+    """SIGINT, SIGTERM, a second start or `zimblet --quit` ends a running program cleanly with 0, and the start
+    that asked exits 0 too. SIGKILL leaves the running toy's socket behind: the next start, waiting for its
+    picture, shows that it does not mind."""
     session.wait_picture("at start", timeout=30)
-    session.process.send_signal(number)
+    if how == signal.SIGKILL:
+        session.stop()
+        return
+    if isinstance(how, tuple):
+        asker = session.run_again(*how)
+        check(asker == 0, f"zimblet {' '.join(how)} exited with {asker}")
+    else:
+        session.process.send_signal(how)
     code = session.wait_end(5)
-    check(code == 0, f"signal {number}: exit code {code}: {session.errors()}")
+    check(code == 0, f"{how}: exit code {code}: {session.errors()}")
 
 
 def run_wine(build_dir, rows):

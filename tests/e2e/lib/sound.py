@@ -99,6 +99,11 @@ def drag_heard(session, button, grab, steps, label, sounds_at="up"):
     recording = Recording(session.pulse, session.bench.artifacts / f"{session.name}-{label}.wav")
     released_at, send = [], session.button
 
+    def quiet_since():  # the end of a sound still playing (the bell of a row before) is not this drag's
+        tail = recording.read_from(max(0, (count := recording.samples_so_far()) - RATE // 20))
+        return count if len(tail) >= RATE // 20 and onset(tail) is None else None
+    quiet_from = wait_until(quiet_since, 10, "silence before the drag")
+
     def note_release(name, action):  # how much was on disk when the event went out: all of it before
         if action == sounds_at:
             released_at.append(recording.samples_so_far())
@@ -112,7 +117,7 @@ def drag_heard(session, button, grab, steps, label, sounds_at="up"):
     finally:
         session.button = send
         samples = recording.stop()
-    before = samples[:released_at[0]]
+    before = samples[quiet_from:released_at[0]]
     check(onset(before) is None, f"sound before the {label} button went {sounds_at} (peak {max(map(abs, before), default=0)})")
     return expected, samples[released_at[0]:]
 

@@ -2,7 +2,6 @@
 
 import os
 import shutil
-import signal
 import subprocess
 
 from . import scenarios, wayland_scenarios as ws
@@ -23,12 +22,15 @@ class WaylandSession(Session):
 
     def launch(self, cwd):
         self.stderr = self.bench.artifacts / f"{self.name}-stderr.txt"
-        sound = {}
+        self.cwd, self.sound = cwd, {}
         if self.pulse is not None:  # XDG_RUNTIME_DIR is the compositor's: name the sound server's socket
-            sound["PULSE_SERVER"] = f"unix:{self.pulse.env['XDG_RUNTIME_DIR']}/pulse/native"
+            self.sound["PULSE_SERVER"] = f"unix:{self.pulse.env['XDG_RUNTIME_DIR']}/pulse/native"
         with open(self.stderr, "wb") as errors:
-            return self.bench.client([self.setup.program_exe], cwd, extra_env=sound, stdout=errors,
+            return self.bench.client([self.setup.program_exe], cwd, extra_env=self.sound, stdout=errors,
                                      stderr=subprocess.STDOUT)
+
+    def run_again(self, *args):
+        return self.bench.client([self.setup.program_exe, *args], self.cwd, extra_env=self.sound).wait(timeout=10)
 
 
 def _window_beneath(bench, setup):
@@ -77,9 +79,9 @@ def _run_sway(build_dir, rows):
                  lambda: ws.keys_during_a_drag(main, plan))
         rows.row("sway 7 Escape while a brick is held ends the program with 0",
                  lambda: ws.escape_while_holding(main, plan))
-        rows.row("sway 8 SIGINT and SIGTERM end it with 0",
-                 *(lambda n=number: scenarios.ended_by_signal(launch(f"signal-{n}"), n)
-                   for number in (signal.SIGINT, signal.SIGTERM)))
+        rows.row("sway 8 SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks "
+                 "no start", *(lambda how=how: scenarios.ended_by(launch(f"ended-{len(sessions)}"), how)
+                               for how in scenarios.ENDINGS))
         rows.row("sway 9 the compositor killed under the program: it ends within 5 s with a status",
                  lambda: ws.compositor_killed(launch("killed"), bench))
     finally:

@@ -2,7 +2,6 @@
 
 import os
 import shutil
-import signal
 import subprocess
 from collections import namedtuple
 
@@ -26,10 +25,15 @@ class X11Session(Session):
 
     def launch(self, cwd):
         self.stderr = self.bench.artifacts / f"{self.name}-stderr.txt"
-        env = dict(self.bench.env(), XDG_RUNTIME_DIR=self.pulse.env["XDG_RUNTIME_DIR"], HOME=self.pulse.env["HOME"])
+        self.cwd, self.env = cwd, dict(self.bench.env(), XDG_RUNTIME_DIR=self.pulse.env["XDG_RUNTIME_DIR"],
+                                       HOME=self.pulse.env["HOME"])
         with open(self.stderr, "wb") as err:
-            return subprocess.Popen([self.setup.program_exe], cwd=cwd, env=env, stdin=DEVNULL, stdout=DEVNULL,
+            return subprocess.Popen([self.setup.program_exe], cwd=cwd, env=self.env, stdin=DEVNULL, stdout=DEVNULL,
                                     stderr=err)
+
+    def run_again(self, *args):
+        return subprocess.run([self.setup.program_exe, *args], cwd=self.cwd, env=self.env, stdin=DEVNULL,
+                              capture_output=True, timeout=10).returncode
 
     def focus_beneath(self, x, y):  # the window beneath takes the keyboard itself
         self.move(x, y)
@@ -176,10 +180,11 @@ def _run_display(build_dir, display, pulse, app_exe, rows):
         def row(name, *actions):
             rows.row(f"[{display.tag}] {name}", *actions)
 
-        def signalled(number):  # a start of its own, gone before the next row whatever happens
-            session = X11Session(bench, f"signal-{number}", run_dir, setup, pulse)
+        def ended(how):  # a start of its own, gone before the next row whatever happens
+            session = X11Session(bench, f"ended-{len(sessions)}", run_dir, setup, pulse)
+            sessions.append(session)
             try:
-                scenarios.ended_by_signal(session, number)
+                scenarios.ended_by(session, how)
             finally:
                 session.stop()
         row("1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
@@ -193,7 +198,8 @@ def _run_display(build_dir, display, pulse, app_exe, rows):
         row("8 keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0",
             lambda: scenarios.keys_then_escape(main, plan, plan.bare, escape_reaches=display.escape_held))
         main.stop()
-        row("9 SIGINT and SIGTERM end it with 0", *(lambda n=n: signalled(n) for n in (signal.SIGINT, signal.SIGTERM)))
+        row("9 SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks no start",
+            *(lambda how=how: ended(how) for how in scenarios.ENDINGS))
 
         lone = X11Session(bench, "lonely", lonely, setup._replace(program_exe=lonely / "zimblet"), pulse)
         sessions.append(lone)
