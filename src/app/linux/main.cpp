@@ -45,7 +45,7 @@ int refuseWithoutLayerShell(const XWaylandShapes& shapes) {
                  "zimblet: this Wayland compositor does not offer the layer-shell protocol "
                  "(zwlr_layer_shell_v1), and %s, which would let clicks beside the bricks through "
                  "an X11 overlay. So the bricks cannot lie over your desktop here.\n"
-                 "To play, update XWayland to 24.1 or later (GNOME 47 and later bring it), use a "
+                 "To play, update XWayland to 24.1 or later, use a "
                  "compositor that offers layer-shell (sway and other wlroots-based ones, KDE Plasma), "
                  "or log in to an X11 session.\n"
                  "ZIMBLET_FORCE_X11=1 starts the X11 overlay anyway: there it catches clicks beside "
