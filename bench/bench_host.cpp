@@ -20,7 +20,7 @@ std::vector<uint8_t> screen;  // what a double-buffered host shows: the dirty re
 void prepareBenchWorld(int width, int height) {
     memory.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
     screen.assign(memory.size(), 0);
-    surface = SurfacePixels{width, height, strideForWidth(width), memory.data()};
+    surface = SurfacePixels{width, height, 4 * width, memory.data()};
     if (World.empty()) {
         std::srand(1);
         createWorld();

@@ -7,21 +7,13 @@
 
 namespace {
 
-struct PixelBytes {
-    uint8_t blue, green, red, alpha;
-};
-
-// Premultiplies a COLORREF by opacity, truncating each product toward zero.
-PixelBytes premultiply(uint32_t colour, float opacity) {
-    const auto channel = [opacity](uint32_t value) {
-        return static_cast<uint8_t>(static_cast<int32_t>(static_cast<float>(value & 0xFFu) * opacity) & 0xFF);
-    };
-    return PixelBytes{
-        channel(colour >> 16),
-        channel(colour >> 8),
-        channel(colour),
-        static_cast<uint8_t>(static_cast<int32_t>(opacity * 255.0) & 0xFF),
-    };
+// The pixel of an opaque COLORREF (0x00BBGGRR): the bytes blue, green, red, 255.
+uint32_t opaquePixel(uint32_t colour) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
+                              static_cast<uint8_t>(colour), 0xFF};
+    uint32_t value = 0;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
 }
 
 }  // namespace
@@ -47,23 +39,8 @@ bool hasPixelMemory(const SurfacePixels& surface) {
     return surface.pixels != nullptr && surface.width > 0 && surface.height > 0;
 }
 
-void putPixel(SurfacePixels& surface, int32_t x, int32_t y, uint32_t colour, float opacity) {
-    if (!hasPixelMemory(surface) || x < 0 || x >= surface.width || y < 0 || y >= surface.height) {
-        return;
-    }
-    const PixelBytes bytes = premultiply(colour, opacity);
-    uint8_t* pixel = surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.stride + 4 * static_cast<std::ptrdiff_t>(x);
-    std::memcpy(pixel, &bytes, sizeof bytes);
-}
-
-// Same pixels and bytes as one putPixel per point, with the clipping done once.
-void fillBlock(SurfacePixels& surface, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
-               float opacity) {
-    fillBlockClipped(surface, wholeSurface(surface), x0, y0, x1, y1, colour, opacity);
-}
-
 void fillBlockClipped(SurfacePixels& surface, const PixelRect& clip, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                      uint32_t colour, float opacity) {
+                      uint32_t colour) {
     if (!hasPixelMemory(surface) || x0 > x1 || y0 > y1) {
         return;
     }
@@ -75,9 +52,7 @@ void fillBlockClipped(SurfacePixels& surface, const PixelRect& clip, int32_t x0,
     if (left > right || top > bottom) {
         return;
     }
-    const PixelBytes bytes = premultiply(colour, opacity);
-    uint32_t value = 0;
-    std::memcpy(&value, &bytes, sizeof value);
+    const uint32_t value = opaquePixel(colour);
     for (int32_t row = top; row <= bottom; ++row) {
         auto* pixel = reinterpret_cast<uint32_t*>(surface.pixels + static_cast<std::ptrdiff_t>(row) * surface.stride) + left;
         std::fill(pixel, pixel + (right - left + 1), value);
@@ -95,18 +70,18 @@ void drawUnitClipped(SurfacePixels& surface, const PixelRect& clip, const BrickU
     const int32_t right = x + unitPitchX;
     const int32_t bottom = y + unitPitchY;
 
-    fillBlockClipped(surface, clip, x, y, right, bottom, unit.colour, 1.0f);
+    fillBlockClipped(surface, clip, x, y, right, bottom, unit.colour);
     if (unit.above == nullptr) {
-        fillBlockClipped(surface, clip, studLeft(x), studTop(y), studRight(x), y, unit.colour, 1.0f);
+        fillBlockClipped(surface, clip, studLeft(x), studTop(y), studRight(x), y, unit.colour);
     }
-    fillBlockClipped(surface, clip, x, y, right, y, blackColour, 1.0f);
-    fillBlockClipped(surface, clip, x, bottom, right, bottom, blackColour, 1.0f);
+    fillBlockClipped(surface, clip, x, y, right, y, blackColour);
+    fillBlockClipped(surface, clip, x, bottom, right, bottom, blackColour);
     // Neighbours within a brick share a column, so the frame is one outline around the brick.
     if (unit.left == nullptr) {
-        fillBlockClipped(surface, clip, x, y, x, bottom, blackColour, 1.0f);
+        fillBlockClipped(surface, clip, x, y, x, bottom, blackColour);
     }
     if (unit.right == nullptr) {
-        fillBlockClipped(surface, clip, right, y, right, bottom, blackColour, 1.0f);
+        fillBlockClipped(surface, clip, right, y, right, bottom, blackColour);
     }
 }
 

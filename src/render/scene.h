@@ -16,14 +16,10 @@ void renderScene(SurfacePixels& surface);
 void drawUnit(SurfacePixels& surface, const BrickUnit& unit);
 void drawUnitClipped(SurfacePixels& surface, const PixelRect& clip, const BrickUnit& unit);
 
-// Writes every pixel from (x0, y0) to (x1, y1), bounds included; clipped to the surface.
-void fillBlock(SurfacePixels& surface, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
-               float opacity);
+// Writes the opaque colour to every pixel from (x0, y0) to (x1, y1), bounds
+// included, that lies inside both the clip and the surface.
 void fillBlockClipped(SurfacePixels& surface, const PixelRect& clip, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                      uint32_t colour, float opacity);
-
-// Replaces one pixel with the premultiplied colour; points outside the surface are ignored.
-void putPixel(SurfacePixels& surface, int32_t x, int32_t y, uint32_t colour, float opacity);
+                      uint32_t colour);
 
 // The stud's columns and top row for a unit drawn at x, y (its bottom row is y).
 int32_t studLeft(int32_t x);

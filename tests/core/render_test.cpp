@@ -88,19 +88,11 @@ TEST(Drawing, StudsOverlapsAndTheStudColumnAtMinus12) {
                                            std::make_pair(opaqueRed, clear));
 }
 
-TEST(Drawing, PremultipliesTruncatesAndNeverWritesWithoutPixelMemory) {
-    resetRecordingHost(2, 2);
-    SurfacePixels& surface = recordingHost().surface;
-    putPixel(surface, 1, 1, 0x0080FF, 0.5f);  // red 255, green 128
-    putPixel(surface, 2, 0, red, 1.0f);       // beyond the row: nothing
-    EXPECT_EQ(std::vector<uint32_t>({pixelAt(surface, 0, 0), pixelAt(surface, 1, 0), pixelAt(surface, 0, 1),
-                                     pixelAt(surface, 1, 1)}),
-              std::vector<uint32_t>({clear, clear, clear, 0x7F7F4000u}));
+TEST(Drawing, NeverWritesWithoutPixelMemory) {
     TestWorld world;
     world.unit(0, 0, red);
     SurfacePixels noMemory{1920, 1080, 7680, nullptr};
     renderScene(noMemory);
-    fillBlock(noMemory, 0, 0, 10, 10, red, 1.0f);
 }
 
 // A unit moved along a row, then far away, then left alone: the host is given its

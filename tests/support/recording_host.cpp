@@ -14,7 +14,7 @@ RecordingHost& recordingHost() {
 void resetRecordingHost(int width, int height) {
     RecordingHost& host = recordingHost();
     host.memory.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
-    host.surface = SurfacePixels{width, height, strideForWidth(width), host.memory.empty() ? nullptr : host.memory.data()};
+    host.surface = SurfacePixels{width, height, 4 * width, host.memory.empty() ? nullptr : host.memory.data()};
     host.presentCount = 0;
     host.sounds.clear();
     host.keepSoundText = true;

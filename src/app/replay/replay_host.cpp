@@ -15,7 +15,7 @@ std::vector<std::string> startedSounds;
 void createReplaySurface(int width, int height) {
     surface.width = width;
     surface.height = height;
-    surface.stride = strideForWidth(width);
+    surface.stride = 4 * width;
     pixelMemory.assign(static_cast<std::size_t>(surface.stride) * static_cast<std::size_t>(height), 0);
     surface.pixels = pixelMemory.data();
     startedSounds.reserve(16);

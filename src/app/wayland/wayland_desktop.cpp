@@ -125,7 +125,7 @@ bool createPicture() {
     SurfacePixels& picture = wayland.picture;
     picture.width = wayland.width;
     picture.height = wayland.height;
-    picture.stride = strideForWidth(wayland.width);
+    picture.stride = 4 * wayland.width;
     picture.pixels = static_cast<uint8_t*>(
         std::calloc(static_cast<std::size_t>(picture.stride) * static_cast<std::size_t>(picture.height), 1));
     if (picture.pixels == nullptr) {

@@ -31,7 +31,7 @@ void reportPresentFailure() {
 bool createSurface(DrawingSurface& surface, int32_t width, int32_t height) {
     surface.width = width;
     surface.height = height;
-    surface.stride = strideForWidth(width);
+    surface.stride = 4 * width;
     surface.pixels = nullptr;
 
     surface.memoryDC = win32.CreateCompatibleDC(nullptr);

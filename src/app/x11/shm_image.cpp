@@ -69,7 +69,7 @@ bool createSurfaceImage() {
                       static_cast<long long>(width) * height * 4 / (1024 * 1024));
         return false;
     }
-    if (x11.image->bits_per_pixel != 32 || x11.image->bytes_per_line != strideForWidth(width)) {
+    if (x11.image->bits_per_pixel != 32 || x11.image->bytes_per_line != 4 * width) {
         reportFailure("the display's %d-bit pixels do not fit the 32-bit drawing surface", x11.image->bits_per_pixel);
         destroySurfaceImage();
         return false;
