@@ -93,26 +93,28 @@ bool canDetachFromAbove(BrickUnit& unit) {
     return canDetach(unit, [](BrickUnit& member) { return member.above; }, exploreAbove);
 }
 
-void detachFromBelow(BrickUnit& unit) {
-    forEachBrickUnit(unit, [](BrickUnit& member) {
-        if (member.below != nullptr) {
-            member.below->above = nullptr;
-            member.below = nullptr;
+namespace {
+
+// Cuts every link of the brick's units in one direction (`toward`), on both ends.
+void detach(BrickUnit& unit, BrickUnit* BrickUnit::*toward, BrickUnit* BrickUnit::*back) {
+    forEachBrickUnit(unit, [toward, back](BrickUnit& member) {
+        if (member.*toward != nullptr) {
+            (member.*toward)->*back = nullptr;
+            member.*toward = nullptr;
         }
         return true;
     });
     playDetachSound();
 }
 
+}  // namespace
+
+void detachFromBelow(BrickUnit& unit) {
+    detach(unit, &BrickUnit::below, &BrickUnit::above);
+}
+
 void detachFromAbove(BrickUnit& unit) {
-    forEachBrickUnit(unit, [](BrickUnit& member) {
-        if (member.above != nullptr) {
-            member.above->below = nullptr;
-            member.above = nullptr;
-        }
-        return true;
-    });
-    playDetachSound();
+    detach(unit, &BrickUnit::above, &BrickUnit::below);
 }
 
 // The merged group takes its place from the target unit, which does not move.
