@@ -60,7 +60,14 @@ void pointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fi
     feed(MouseMessage::Move);
 }
 
-void pointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {}
+// While a button of ours is held the compositor's grab keeps the pointer here, so a
+// leave during a drag means the release will never come: KWin drops it when the
+// press fell on an overlay being replaced. End the drag as that release would.
+void pointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {
+    if (dragState != DragState::Idle) {
+        feed(MouseMessage::LeftUp);
+    }
+}
 
 void pointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
     pointerX = wl_fixed_to_int(x);
