@@ -2,6 +2,7 @@
 # Installs, from Debian's packages, what is missing of:
 #   run      what scripts/run.sh needs to build and show the Linux program
 #   windows  what scripts/run.sh --windows needs for the Windows program under Wine
+#   linux    what the Linux program's builds and tests need, nothing for Windows
 #   all      (the default) everything the builds and every test need
 # With nothing missing it changes nothing and needs no root. For the Linux program
 # it then fetches the Wayland protocol descriptions that only Debian's wlroots
@@ -16,13 +17,15 @@ windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
   wine wine64 xvfb xauth xdotool imagemagick"
 tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils \
   pulseaudio pulseaudio-utils xcompmgr dpkg-dev \
-  sway grim weston kwin-wayland plasma-wayland-protocols python3-dbus dbus"
+  sway grim weston kwin-wayland plasma-wayland-protocols python3-dbus dbus \
+  mutter xwayland wev debootstrap"
 
 case "${1:-all}" in
 run) wanted="$run" ;;
 windows) wanted="$windows" ;;
+linux) wanted="$run $tests" ;;
 all) wanted="$run $windows $tests" ;;
-*) echo "usage: $0 [run|windows|all]" >&2; exit 2 ;;
+*) echo "usage: $0 [run|windows|linux|all]" >&2; exit 2 ;;
 esac
 
 missing=""

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what the tests need, builds everything from scratch and runs every test:
 # the native unit tests, the end-to-end runs of the Linux program on X11 and on
-# Wayland (headless sway and KWin) and its .deb, the same unit tests under the sanitizers, the Windows build with its tests
+# Wayland (headless sway and KWin) and its .deb, the same unit tests under the sanitizers, all of that but the
+# .deb again on Debian 13 in a debootstrap root (scripts/debian13.sh), the Windows build with its tests
 # under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
 set -eu
 cd "$(dirname "$0")/.."
@@ -45,6 +46,9 @@ step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize -j2
+
+step "The Linux program on Debian 13: builds, unit tests, sanitizers, X11 and Wayland end-to-end runs"
+scripts/debian13.sh
 
 step "Windows build, its unit tests under Wine, and the zip"
 cmake --preset windows-mingw

@@ -7,8 +7,10 @@ import shutil
 import signal
 import struct
 import subprocess
+import tempfile
+from pathlib import Path
 
-from .bench import DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, check, wait_until
+from .bench import DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Bench, Failure, check, start_xvfb, wait_until
 
 NOBODY = 65534  # sway refuses to run as root
 IMAGE = 0xFFFD0002  # an Xcursor image chunk
@@ -53,11 +55,12 @@ class Hands:
 class WaylandBench:
     """What a compositor bench shares: the clients' environment, the helper, the shutdown."""
 
-    def __init__(self, tools, artifacts):
+    def __init__(self, tools, artifacts, runtime=None):
         self.tools, self.artifacts, self.width, self.height = tools, artifacts, WIDTH, HEIGHT
-        self.runtime = artifacts / f"{self.name}-runtime"
-        shutil.rmtree(self.runtime, ignore_errors=True)
-        self.runtime.mkdir(mode=0o700, parents=True)
+        self.runtime = runtime or artifacts / f"{self.name}-runtime"
+        if runtime is None:
+            shutil.rmtree(self.runtime, ignore_errors=True)
+            self.runtime.mkdir(mode=0o700, parents=True)
         self.hands, self.compositor = None, None
 
     def env(self):
@@ -95,14 +98,15 @@ class WaylandBench:
 
 
 class SwayBench(WaylandBench):
-    """Headless sway 1.7 with the pixman renderer, run as an unprivileged user in its own runtime folder."""
+    """Headless sway with the pixman renderer, run as an unprivileged user. Its runtime folder, config and cursor
+    theme lie in /tmp, which that user reaches wherever the clone is (not in /root, mode 700)."""
 
     name = "sway"
     socket = "wayland-1"
 
     def __init__(self, tools, artifacts):
-        super().__init__(tools, artifacts)
-        config = artifacts / "sway.conf"
+        super().__init__(tools, artifacts, Path(tempfile.mkdtemp(prefix="zimblet-sway-")))
+        config = self.runtime / "sway.conf"
         config.write_text(f"output HEADLESS-1 resolution {WIDTH}x{HEIGHT} position 0 0 "
                           f"background #{'%02x%02x%02x' % DESKTOP_RGB} solid_color\n"
                           "xwayland disable\ndefault_border none\nfocus_follows_mouse no\n"
@@ -117,8 +121,12 @@ class SwayBench(WaylandBench):
             command = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", *command]
         with open(artifacts / "sway.log", "ab") as log:
             self.compositor = subprocess.Popen(command, env=env, stdin=DEVNULL, stdout=log, stderr=log)
-        wait_until(lambda: (self.runtime / self.socket).exists() or not self.alive(), 20, "sway's socket")
-        check(self.alive(), "sway ended at start; see sway.log")
+        try:
+            wait_until(lambda: (self.runtime / self.socket).exists() or not self.alive(), 20, "sway's socket")
+            check(self.alive(), "sway ended at start; see sway.log")
+        except Failure:
+            self.stop()  # the caller has no bench to stop yet
+            raise
 
     def screenshot(self):
         """The whole output as raw RGB bytes."""
@@ -129,59 +137,205 @@ class SwayBench(WaylandBench):
               f"unexpected screenshot header {shot[:20]}")
         return shot[header.end():]
 
+    def stop(self):
+        super().stop()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
 
 class KWinBench(WaylandBench):
-    """Headless KWin 5.27 (--virtual) on a D-Bus session bus of its own; input through fake input, screenshots
-    through its ScreenShot2 interface, both allowed by KWin's environment."""
+    """KWin nested in an Xvfb of its own: its output is a window at 0,0 that covers the X screen, so pictures come
+    from the X root and need neither OpenGL nor KWin's screenshot interface (KWin 6 with no GPU has neither).
+    Input through fake input, allowed by KWin's environment."""
 
     name = "kwin"
     socket = "kwin-e2e"
+    screenshot = Bench.screenshot  # the X root; the window beneath covering it all shows KWin's window does too
 
     def __init__(self, tools, artifacts):
         super().__init__(tools, artifacts)
-        # The installed binary carries a file capability a container may refuse: run a plain copy.
+        self.xvfb, self.display = start_xvfb([], artifacts / "xvfb.log")
+        # The installed binary carries a file capability a container may refuse: run a plain copy (KWin 6 wants
+        # it to keep its name).
         kwin = artifacts / "kwin_wayland"
         shutil.copyfile(shutil.which("kwin_wayland"), kwin)
         kwin.chmod(0o755)
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(self.runtime),
+               "XDG_RUNTIME_DIR": str(self.runtime), "KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"}
+        with open(artifacts / "kwin.log", "ab") as log:
+            self.compositor = subprocess.Popen(
+                [kwin, "--x11-display", self.display, "--width", str(WIDTH), "--height", str(HEIGHT),
+                 "--socket", self.socket, "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"],
+                env=env, stdin=DEVNULL, stdout=log, stderr=log)
+        try:
+            wait_until(lambda: (self.runtime / self.socket).exists() or not self.alive(), 30, "KWin's socket")
+            check(self.alive(), "KWin ended at start; see kwin.log")
+        except Failure:
+            self.stop()  # the caller has no bench to stop yet
+            raise
+
+    def stop(self):
+        super().stop()
+        self.xvfb.terminate()
+        self.xvfb.wait(timeout=10)
+
+
+class Beneath(AppLog):
+    """The windows beneath on GNOME, xev's (X11) and wev's (Wayland), as one log in the words of the
+    application beneath (`lbuttondown X Y`, screen coordinates); `windows` says whose each line is."""
+
+    XEV = re.compile(r"Button(Press|Release) event,.*?root:\((\d+),(\d+)\),\s+state \w+, button (\d+)", re.S)
+    # wev binds a pointer at each change of the seat's capabilities: one pointer's lines say it all.
+    WEV = re.compile(r"\[(\d+): +wl_pointer\] (?:(?:enter|motion):.*?x, y: ([\d.]+), ([\d.]+)"
+                     r"|button:.*?button: (\d+).*?state: (\d))")
+
+    def __init__(self, folder):
+        super().__init__(folder / "xev.log")
+        self.wev, self.offset = folder / "wev.log", (0, 0)  # where wev's window lies on the screen
+        self.translated, self.windows, self.counts = [], [], {"xev": 0, "wev": 0}
+
+    def _buttons(self, window):
+        """The window's button events so far: (l, m or r, pressed, x, y on the screen)."""
+        path = self.path if window == "xev" else self.wev
+        text = path.read_text(errors="replace") if path.exists() else ""
+        text = text[:text.rfind("\n") + 1]  # a line still being written waits for the next look
+        if window == "xev":
+            return [(" lmr"[int(b)], kind == "Press", int(x), int(y)) for kind, x, y, b in self.XEV.findall(text)
+                    if b in ("1", "2", "3")]
+        lines = self.WEV.findall(text)
+        buttons, (x, y) = [], (0, 0)  # wev's buttons carry no position: the last enter or motion has it
+        for pointer, sx, sy, button, state in lines:
+            if pointer != lines[0][0]:
+                continue
+            if not button:
+                x, y = int(float(sx)) + self.offset[0], int(float(sy)) + self.offset[1]
+            elif button in ("272", "273", "274"):
+                buttons.append(({"272": "l", "273": "r", "274": "m"}[button], state == "1", x, y))
+        return buttons
+
+    def lines(self):
+        for window in ("xev", "wev"):
+            buttons = self._buttons(window)
+            for letter, pressed, x, y in buttons[self.counts[window]:]:
+                self.translated.append(f"{letter}button{'down' if pressed else 'up'} {x} {y}")
+                self.windows.append(window)
+            self.counts[window] = len(buttons)
+        return list(self.translated)
+
+
+class MutterBench(WaylandBench):
+    """Headless Mutter on a D-Bus session bus of its own, with its XWayland; input through its RemoteDesktop
+    interface; pictures of the overlay's own X11 window (XWayland's root holds no picture, and Mutter's own
+    pictures come only through PipeWire)."""
+
+    name = "mutter"
+    socket = "mutter-e2e"
+    KEYSYMS = {"Escape": 0xFF1B, "alt": 0xFFE9, "Shift_L": 0xFFE1}  # others: Latin-1 characters
+
+    def __init__(self, tools, artifacts):
+        super().__init__(tools, artifacts)
+        self.beneath = []  # xev and wev
         self.dbus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"], stdin=DEVNULL,
                                      stdout=subprocess.PIPE, stderr=DEVNULL)
         self.bus = self.dbus.stdout.readline().decode().strip()
         check(self.bus, "dbus-daemon gave no address")
+        if not os.path.isdir("/tmp/.X11-unix"):  # a fresh root may lack it, and Mutter then starts no XWayland
+            os.mkdir("/tmp/.X11-unix")
+            os.chmod("/tmp/.X11-unix", 0o1777)
+        settings = self.runtime / ".config" / "glib-2.0" / "settings"
+        # A click on xev's window must not raise it over wev's; relative moves are exact only unaccelerated.
+        settings.mkdir(parents=True)
+        (settings / "keyfile").write_text("[org/gnome/desktop/wm/preferences]\nraise-on-click=false\n"
+                                          "[org/gnome/desktop/peripherals/mouse]\naccel-profile='flat'\n")
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(self.runtime),
                "XDG_RUNTIME_DIR": str(self.runtime), "DBUS_SESSION_BUS_ADDRESS": self.bus,
-               "KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1", "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1",
-               "XCURSOR_PATH": str(self.runtime / "icons"), "XCURSOR_THEME": "invisible"}
-        write_invisible_cursor_theme(self.runtime / "icons")
-        with open(artifacts / "kwin.log", "ab") as log:
+               "GSETTINGS_BACKEND": "keyfile"}
+        told = artifacts / "mutter-env.txt"
+        # Mutter ends with its command: this one tells XWayland's display and its own id, and waits.
+        with open(artifacts / "mutter.log", "ab") as log:
             self.compositor = subprocess.Popen(
-                [kwin, "--virtual", "--width", str(WIDTH), "--height", str(HEIGHT), "--socket", self.socket,
-                 "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"],
+                ["mutter", "--headless", "--wayland", "--virtual-monitor", f"{WIDTH}x{HEIGHT}",
+                 f"--wayland-display={self.socket}", "--", "sh", "-c",
+                 '{ env; echo "COMMAND=$$"; } > "$0.part" && mv "$0.part" "$0" && exec sleep infinity', told],
                 env=env, stdin=DEVNULL, stdout=log, stderr=log)
-        wait_until(lambda: (self.runtime / self.socket).exists() or not self.alive(), 30, "KWin's socket")
-        check(self.alive(), "KWin ended at start; see kwin.log")
+        wait_until(lambda: told.exists() or not self.alive(), 30, "Mutter and XWayland")
+        check(self.alive(), "Mutter ended at start; see mutter.log")
+        said = dict(line.split("=", 1) for line in told.read_text().splitlines() if "=" in line)
+        self.x11, self.command = {key: said[key] for key in ("DISPLAY", "XAUTHORITY")}, int(said["COMMAND"])
+        info = subprocess.run(["xdpyinfo"], env=self.env(), check=True, capture_output=True, text=True).stdout
+        release = int(re.search(r"vendor release number:\s+(\d+)", info)[1])  # 12401006: 24.1.6
+        self.xwayland = (release // 100000 % 100, release // 1000 % 100)
+
+    def env(self):
+        return dict(super().env(), **self.x11)
+
+    def input(self, verb, *args):
+        """One command in the Wayland input helper's words (move X Y, down|up left|right, wheel [4|5], key NAME)."""
+        if verb == "move":  # relative moves are exact, absolute ones need a screencast stream
+            x, y = map(int, args)
+            self.hands.NotifyPointerMotionRelative(float(x - self.pointer[0]), float(y - self.pointer[1]))
+            self.pointer = (x, y)
+        elif verb in ("down", "up"):
+            self.hands.NotifyPointerButton({"left": 272, "right": 273, "middle": 274}[args[0]], verb == "down")
+        elif verb == "wheel":
+            self.hands.NotifyPointerAxisDiscrete(0, -1 if int(*(args or (4,))) == 4 else 1)
+        else:
+            keys = [self.KEYSYMS.get(name) or ord(name) for name in args[0].split("+")]
+            for key, pressed in [(key, True) for key in keys] + [(key, False) for key in reversed(keys)]:
+                self.hands.NotifyKeyboardKeysym(key, pressed)
+
+    def windows_beneath(self, folder):
+        """xev's X11 window over the whole screen, wev's Wayland window over part of it; returns their log."""
+        log = Beneath(folder)
+        for name, command in (("xev", ["xev", "-geometry", f"{WIDTH}x{HEIGHT}+0+0", "-event", "button"]),
+                              ("wev", ["wev"])):
+            self.beneath.append(self.client(["stdbuf", "-oL", *command], folder,
+                                            stdout=open(folder / f"{name}.log", "wb"), stderr=subprocess.STDOUT))
+            if name == "xev":  # no frame: then it covers the screen, at 0,0
+                window = wait_until(lambda: self._x11_window("Event Tester"), 20, "xev's window")
+                subprocess.run(["xprop", "-id", window, "-f", "_MOTIF_WM_HINTS", "32c", "-set", "_MOTIF_WM_HINTS",
+                                "2, 0, 0, 0, 0"], env=self.env(), check=True)
+                wait_until(lambda: f"{WIDTH}x{HEIGHT}+0+0" in self._xwininfo("-id", window), 20, "xev's window at 0,0")
+        wait_until(lambda: "xdg_surface] configure" in log.wev.read_text(), 20, "wev's window")
+        import dbus  # python3-dbus
+        bus, name = dbus.bus.BusConnection(self.bus), "org.gnome.Mutter.RemoteDesktop"
+        path = dbus.Interface(bus.get_object(name, "/org/gnome/Mutter/RemoteDesktop"), name).CreateSession()
+        self.hands = dbus.Interface(bus.get_object(name, path), name + ".Session")
+        self.hands.Start()
+        for _ in range(2):  # the first events make the session's pointer and keyboard, and are lost
+            self.hands.NotifyPointerMotionRelative(-5000.0, -5000.0)  # against the corner: at 0,0
+            self.input("key", "Shift_L")
+            wait_until(lambda: "capabilities: pointer keyboard" in log.wev.read_text(), 10, "the session's devices")
+        self.pointer = (0, 0)
+        self.input("move", WIDTH // 2, HEIGHT // 2)  # wev's window covers the centre wherever Mutter puts it
+        local = wait_until(lambda: re.search(r"enter: .*x, y: ([\d.]+), ([\d.]+)", log.wev.read_text()), 10,
+                           "the pointer to enter wev's window")
+        log.offset = (WIDTH // 2 - int(float(local[1])), HEIGHT // 2 - int(float(local[2])))
+        return log
+
+    def _xwininfo(self, *args):
+        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
+
+    def _x11_window(self, name):
+        found = re.search(r"Window id: (0x[0-9a-f]+)", self._xwininfo("-name", name))
+        return found and found[1]
 
     def screenshot(self):
-        """The whole workspace as raw RGB bytes: KWin writes premultiplied BGRA rows into a pipe we pass."""
-        import dbus  # python3-dbus, only for KWin
-        bus = dbus.bus.BusConnection(self.bus)
-        shots = dbus.Interface(bus.get_object("org.kde.KWin", "/org/kde/KWin/ScreenShot2"), "org.kde.KWin.ScreenShot2")
-        read_end, write_end = os.pipe()
-        try:
-            info = shots.CaptureWorkspace({"native-resolution": True, "include-cursor": False},
-                                          dbus.types.UnixFd(write_end))
-        finally:
-            os.close(write_end)
-        with os.fdopen(read_end, "rb") as pipe:
-            data = pipe.read()
-        bus.close()
-        width, height, stride = int(info["width"]), int(info["height"]), int(info["stride"])
-        check((width, height, int(info["format"])) == (self.width, self.height, 6), f"unexpected screenshot {dict(info)}")
-        rows = b"".join(data[y * stride:y * stride + 4 * width] for y in range(height)) if stride != 4 * width else data
-        rgb = bytearray(3 * width * height)
-        rgb[0::3], rgb[1::3], rgb[2::3] = rows[2::4], rows[1::4], rows[0::4]
-        return bytes(rgb)
+        """The overlay's own pixels as raw RGB bytes, without alpha: its transparent pixels are black."""
+        window = self._x11_window("Zimblet")
+        return subprocess.run(["import", "-window", window, "-depth", "8", "rgb:-"], env=self.env(),
+                              capture_output=True, timeout=30).stdout if window else b""
 
     def stop(self):
-        super().stop()
+        for process in self.beneath:
+            process.kill()
+            process.wait()
+        try:  # Mutter ends with its command
+            os.kill(self.command, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+        try:
+            self.compositor.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.kill()
         self.dbus.terminate()
         self.dbus.wait(timeout=10)

@@ -1,15 +1,17 @@
-"""The Linux program on Wayland desktops: headless sway 1.7 and KWin 5.27, judged against the native replay host."""
+"""The Linux program on Wayland desktops: headless sway, KWin and GNOME's Mutter, judged against the native replay
+host."""
 
+import functools
 import os
 import shutil
 import subprocess
 
 from . import scenarios, wayland_scenarios as ws
-from .bench import check, fresh_run, wait_beneath, wait_until
+from .bench import CONVERT, DESKTOP_RGB, HEIGHT, WIDTH, check, fresh_run, wait_beneath, wait_until
 from .plan import make_plan
 from .sound import Pulse, pull_loose, snap_and_attach
 from .session import Session
-from .wayland_bench import KWinBench, SwayBench
+from .wayland_bench import KWinBench, MutterBench, SwayBench
 
 
 class WaylandSession(Session):
@@ -41,8 +43,8 @@ def _window_beneath(bench, setup):
 
 
 def run_wayland(build_dir, rows):
-    """Headless sway, then headless KWin."""
-    for run in (_run_sway, _run_kwin):
+    """Headless sway, then headless KWin, then headless Mutter."""
+    for run in (_run_sway, _run_kwin, _run_gnome):
         rows.harness(run.__name__, lambda: run(build_dir, rows))
 
 
@@ -147,3 +149,72 @@ def _run_kwin(build_dir, rows):
         if main is not None:
             main.stop()
         bench.stop()
+
+
+class GnomeSession(WaylandSession):
+    """The X11 overlay, which the program puts up through XWayland by itself. Pictures are the overlay's own
+    pixels without alpha, so the replay frame is judged over black."""
+
+    def expected(self):
+        want = super().expected()
+        return want._replace(screen=_over_black(want.screen))
+
+
+@functools.lru_cache(maxsize=4)
+def _over_black(screen):
+    """The replay frame over black instead of the desktop colour, a colour no brick has."""
+    return subprocess.run([CONVERT, "-size", f"{WIDTH}x{HEIGHT}", "-depth", "8", "rgb:-", "-fill", "black", "-opaque",
+                           "rgb(%d,%d,%d)" % DESKTOP_RGB, "rgb:-"], input=screen, check=True,
+                          capture_output=True).stdout
+
+
+def _run_gnome(build_dir, rows):
+    run_dir = build_dir / "e2e" / "run-gnome"
+    setup = fresh_run(build_dir, run_dir)
+    bench = MutterBench(build_dir / "e2e-tools", run_dir)
+    sessions, xwayland = [], "XWayland %d.%d" % bench.xwayland
+
+    def launch(name):
+        sessions.append(GnomeSession(bench, name, run_dir, setup))
+        return sessions[-1]
+    try:
+        if bench.xwayland < (24, 1):  # its windows' input regions ignore X11 input shapes
+            rows.row(f"gnome 1 {xwayland}: the program refuses with 1, naming layer-shell and ZIMBLET_FORCE_X11",
+                     lambda: _refused(bench, setup.program_exe))
+            return
+        setup = setup._replace(app_log=bench.windows_beneath(run_dir))
+        main = launch("main")
+        plan = make_plan(WaylandSession.expected(main))  # the plan reads the frame over the desktop colour
+        rows.row(f"gnome 1 start on {xwayland}: the overlay's pixels are the replay frame",
+                 lambda: scenarios.start(main, plan))
+        rows.row("gnome 2 click-through: clicks beside the 100 bricks reach X11 and Wayland windows beneath",
+                 lambda: _clicks_beside(main, plan))
+        rows.row("gnome 3 drag, snap and attach: pictures as the replay host's, no button leaks",
+                 lambda: ws.drag_and_snap(main, plan))
+        rows.row("gnome 4 a second start, --quit, SIGINT and SIGTERM end it with 0; a toy killed outright blocks "
+                 "no start", lambda: scenarios.ended_by(main, ()),
+                 *(lambda how=how: scenarios.ended_by(launch(f"ended-{len(sessions)}"), how)
+                   for how in scenarios.ENDINGS))
+        rows.row("gnome 5 Mutter killed under the program: it ends within 5 s with a status",
+                 lambda: ws.compositor_killed(launch("killed"), bench))
+    finally:
+        for session in sessions:
+            session.stop()
+        bench.stop()
+
+
+def _refused(bench, program):
+    done = subprocess.run([program], env=bench.env(), capture_output=True, text=True, timeout=10)
+    check(done.returncode == 1 and "layer-shell" in done.stderr and "ZIMBLET_FORCE_X11" in done.stderr,
+          f"exit code {done.returncode}, stderr {done.stderr.strip()!r}")
+
+
+def _clicks_beside(session, plan):
+    """Left clicks beside each brick reach the window there, xev's (X11) or wev's (Wayland)."""
+    mark = session.log.mark()
+    for x, y in plan.beside:
+        session.click_through("left", x, y)
+    reached = set(session.log.windows[mark:])
+    check(reached == {"xev", "wev"}, f"only {reached} got clicks")
+    session.wait_picture("after the clicks beside the bricks")
+

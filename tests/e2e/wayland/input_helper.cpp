@@ -106,8 +106,10 @@ void move(double x, double y) {
         org_kde_kwin_fake_input_pointer_motion_absolute(hands.fakeInput, wl_fixed_from_double(x), wl_fixed_from_double(y));
         return;
     }
-    zwlr_virtual_pointer_v1_motion_absolute(hands.pointer, now(), static_cast<uint32_t>(x), static_cast<uint32_t>(y),
-                                            hands.width, hands.height);
+    // Aimed at the pixel's centre: the compositor's x / width * width may come out a hair
+    // short, and libwayland 1.23 truncates that to the pixel before.
+    zwlr_virtual_pointer_v1_motion_absolute(hands.pointer, now(), static_cast<uint32_t>(2 * x + 1),
+                                            static_cast<uint32_t>(2 * y + 1), 2 * hands.width, 2 * hands.height);
     zwlr_virtual_pointer_v1_frame(hands.pointer);
 }
 
