@@ -18,7 +18,7 @@ windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
 tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils \
   pulseaudio pulseaudio-utils xcompmgr dpkg-dev \
   sway grim weston kwin-wayland plasma-wayland-protocols python3-dbus dbus \
-  mutter xwayland wev debootstrap"
+  mutter xwayland wev debootstrap desktop-file-utils"
 
 case "${1:-all}" in
 run) wanted="$run" ;;

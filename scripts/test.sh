@@ -37,7 +37,8 @@ tests/e2e/run_e2e.sh build/linux --desktop x11
 step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin)"
 tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
 
-step "The Linux package"
+step "The Linux package and its desktop entry"
+desktop-file-validate packaging/zimblet.desktop
 (cd build/linux && cpack -G DEB)
 # apt resolves the package's dependencies without installing it.
 apt-get -s install "$PWD/build/linux/zimblet_1.0.0_amd64.deb" >/dev/null
