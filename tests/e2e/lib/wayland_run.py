@@ -142,7 +142,8 @@ def _run_kwin(build_dir, rows):
                  lambda: ws.clicks_and_keys_beside(main, plan, bricks=10))
         rows.row("kwin 3 drag, snap and attach: pictures as the replay host's, no button leaks",
                  lambda: ws.drag_and_snap(main, plan))
-        rows.row("kwin 4 a key typed after a drop", lambda: ws.key_after_drop(main, plan))
+        rows.row("kwin 4 a key typed after a drop, and Escape with nothing held, reach the window beneath",
+                 lambda: ws.key_after_drop(main, plan), lambda: ws.escape_while_idle(main, plan))
         rows.row("kwin 5 Escape while a brick is held ends the program with 0",
                  lambda: ws.escape_while_holding(main, plan))
     finally:
