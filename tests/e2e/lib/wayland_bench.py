@@ -81,6 +81,17 @@ class WaylandBench:
     def alive(self):
         return self.compositor is not None and self.compositor.poll() is None
 
+    def wait_started(self, timeout):
+        """Waits for the compositor's socket; a compositor that ends instead takes the bench down with it, as the
+        caller has no bench to stop yet."""
+        try:
+            wait_until(lambda: (self.runtime / self.socket).exists() or not self.alive(), timeout,
+                       f"{self.name}'s socket")
+            check(self.alive(), f"{self.name} ended at start; see {self.name}.log")
+        except Failure:
+            self.stop()
+            raise
+
     def kill(self):
         """Kills the compositor outright, as a crash would."""
         self.compositor.send_signal(signal.SIGKILL)
@@ -121,12 +132,7 @@ class SwayBench(WaylandBench):
             command = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", *command]
         with open(artifacts / "sway.log", "ab") as log:
             self.compositor = subprocess.Popen(command, env=env, stdin=DEVNULL, stdout=log, stderr=log)
-        try:
-            wait_until(lambda: (self.runtime / self.socket).exists() or not self.alive(), 20, "sway's socket")
-            check(self.alive(), "sway ended at start; see sway.log")
-        except Failure:
-            self.stop()  # the caller has no bench to stop yet
-            raise
+        self.wait_started(20)
 
     def screenshot(self):
         """The whole output as raw RGB bytes."""
@@ -166,12 +172,7 @@ class KWinBench(WaylandBench):
                 [kwin, "--x11-display", self.display, "--width", str(WIDTH), "--height", str(HEIGHT),
                  "--socket", self.socket, "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"],
                 env=env, stdin=DEVNULL, stdout=log, stderr=log)
-        try:
-            wait_until(lambda: (self.runtime / self.socket).exists() or not self.alive(), 30, "KWin's socket")
-            check(self.alive(), "KWin ended at start; see kwin.log")
-        except Failure:
-            self.stop()  # the caller has no bench to stop yet
-            raise
+        self.wait_started(30)
 
     def stop(self):
         super().stop()
