@@ -1,10 +1,11 @@
 """The bench: an Xvfb screen, a Wine prefix kept in the build tree, the application underneath, waiting."""
 
 import os
+import re
 import shutil
 import subprocess
 import time
-from collections import namedtuple
+from collections import defaultdict, namedtuple
 from pathlib import Path
 
 DEVNULL = subprocess.DEVNULL
@@ -65,6 +66,61 @@ class AppLog:
         return wait_until(found, timeout, f"the application underneath to log '{line}'")
 
 
+class Beneath(AppLog):
+    """The packaged windows beneath, xev (X11) and wev (Wayland), read as one log in the words of the application
+    beneath: `lbuttondown X Y` (on the screen), `mousewheel X Y 120`, `keydown NAME`, `char 97`, `kbenter`;
+    `windows` says whose each line is."""
+
+    PATTERNS = {  # an event is read once all its lines are there
+        "xev": re.compile(r"Button(?P<button>Press|Release) event.*\n.*root:\((?P<x>\d+),(?P<y>\d+)\),\n"
+                          r".*button (?P<b>\d+)|Key(?P<key>Press|Release) event(?:.*\n){2}"
+                          r".*keysym \w+, (?P<name>\w+)\).*\n.*XLookupString gives \d+ bytes: (?:\((?P<char>\w\w)\))?"),
+        "wev": re.compile(r"\[(?P<id>\d+): +wl_(?P<device>pointer|keyboard)\] (?:(?:enter|motion):.*x, y: "
+                          r"(?P<x>[\d.]+), (?P<y>[\d.]+)|button:.*button: (?P<b>\d+).*state: (?P<button>\d)"
+                          r"|axis: .*axis: 0.*value: (?P<wheel>-?)|key:.*state: (?P<key>\d).*\n +sym: (?P<name>\S+)"
+                          r"|(?P<focus>enter|leave):)"),
+    }
+    BUTTONS = {"1": "l", "2": "m", "3": "r", "272": "l", "274": "m", "273": "r"}
+    STATES = {"Press": "down", "1": "down", "Release": "up", "0": "up"}
+
+    def __init__(self, **logs):  # xev=PATH, wev=PATH
+        super().__init__(next(iter(logs.values())))
+        self.logs, self.offset = logs, (0, 0)  # where wev's window lies on the screen
+        self.read, self.pointer, self.first = dict.fromkeys(logs, 0), dict.fromkeys(logs, (0, 0)), {}
+        self.translated, self.windows = [], []
+
+    def lines(self):
+        for window, path in self.logs.items():
+            with open(path, "rb") as log:
+                log.seek(self.read[window])
+                text = log.read().decode("latin-1")
+            end = 0
+            for match in self.PATTERNS[window].finditer(text[:text.rfind("\n") + 1]):
+                end, said = match.end(), self._translate(window, defaultdict(lambda: None, match.groupdict()))
+                self.translated += said
+                self.windows += [window] * len(said)
+            self.read[window] += end
+        return list(self.translated)
+
+    def _translate(self, window, event):
+        # wev binds a pointer at each change of the seat's capabilities: one pointer's lines say it all.
+        if self.first.setdefault((window, event["device"]), event["id"]) != event["id"]:
+            return []
+        if event["x"]:  # wev's buttons carry no position: the last enter or motion has it
+            dx, dy = self.offset if window == "wev" else (0, 0)
+            self.pointer[window] = (int(float(event["x"])) + dx, int(float(event["y"])) + dy)
+        x, y = self.pointer[window]
+        state = self.STATES.get(event["button"] or event["key"])
+        if event["b"] in self.BUTTONS:
+            return [f"{self.BUTTONS[event['b']]}button{state} {x} {y}"]
+        if event["wheel"] is not None or event["b"] in ("4", "5") and state == "down":
+            return [f"mousewheel {x} {y} {120 if event['wheel'] == '-' or event['b'] == '4' else -120}"]
+        if event["key"]:
+            char = [f"char {int(event['char'], 16)}"] if event["char"] and state == "down" else []
+            return [f"key{state} {event['name']}", *char]
+        return [f"kb{event['focus']}"] if event["device"] == "keyboard" and event["focus"] else []
+
+
 def build_helper(source, exe, command):
     """Compiles one of our small programs from tests/e2e/ unless it is up to date."""
     source = Path(__file__).resolve().parent.parent / source
@@ -75,14 +131,17 @@ def build_helper(source, exe, command):
     return exe
 
 
-def wait_beneath(bench, app_log, timeout, then=lambda: None):
-    """Waits for the application beneath to start at the screen's size, runs `then`, waits for it to cover all."""
-    ready = wait_until(lambda: next((l for l in app_log.lines() if l.startswith("ready")), None), timeout,
-                       "the application beneath to start")
-    check(ready == f"ready {bench.width}x{bench.height}", f"the desktop is not {bench.width}x{bench.height}: '{ready}'")
-    then()
-    wait_until(lambda: bench.screenshot() == bytes(DESKTOP_RGB) * (bench.width * bench.height), 30,
-               "the application beneath to cover the screen")
+def wait_beneath(bench, ready, timeout=30):
+    """Waits until the window beneath is `ready` and the screen is steady: that screen is the background of
+    every expected picture."""
+    wait_until(ready, timeout, "the window beneath")
+    shots = []
+
+    def steady():
+        shots.append(bench.screenshot())
+        return shots[-3:] == shots[-1:] * 3
+    wait_until(steady, timeout, "a steady screen under the window beneath")
+    bench.background = shots[-1]
 
 
 def start_xvfb(args, log_path):

@@ -2,7 +2,7 @@
 
 from collections import namedtuple
 
-from .bench import DESKTOP_RGB, HEIGHT, WIDTH
+from .bench import HEIGHT, WIDTH
 
 # The held lone brick comes down onto its target 3 pixels to the right of it, its top edge this
 # far above the target's, in steps of at most 8 pixels (slow ones); it lines up from 32 above.
@@ -53,16 +53,17 @@ def path_is_good(units, lone, target, path):
     return True
 
 
-def make_plan(start):
-    """Picks everything the scenarios need from the replay host's start world and its expected screen."""
+def make_plan(start, background):
+    """Picks everything the scenarios need from the replay host's start world, its expected screen and the
+    background."""
     units, screen, width, height = start.units, start.screen, WIDTH, HEIGHT
     def on_screen(x, y, margin=8):
         return margin <= x <= width - 16 - margin and margin <= y <= height - 19 - margin
 
     def bare(x, y, r=3):
-        rows = (screen[3 * (py * width + x - r):3 * (py * width + x + r + 1)] for py in range(y - r, y + r + 1))
+        rows = (slice(3 * (py * width + x - r), 3 * (py * width + x + r + 1)) for py in range(y - r, y + r + 1))
         return unit_at(units, x, y) is None and r <= x < width - r and r <= y < height - r and \
-            all(row == bytes(DESKTOP_RGB) * (2 * r + 1) for row in rows)
+            all(screen[row] == background[row] for row in rows)
 
     def beside(brick):  # a bare point a few pixels off the brick's sides, nearest first
         left, top, right, bottom = brick[0].x, brick[0].y, brick[-1].x + 15, brick[-1].y + 18

@@ -6,7 +6,7 @@ import re
 import subprocess
 from collections import namedtuple
 
-from .bench import CONVERT, DESKTOP_RGB, Failure, check, wait_until
+from .bench import CONVERT, Failure, check, wait_until
 
 # winmm traces each PlaySound call on the calling thread, then names the file on the playing thread.
 SOUND_CALL = ":trace:winmm:MULTIMEDIA_PlaySound "
@@ -15,10 +15,12 @@ Unit = namedtuple("Unit", "index x y left right above below")  # covers (x, y) t
 Expected = namedtuple("Expected", "screen units sounds")  # RGB bytes; Units in World order; sounds per event
 
 
-def expected_screen(frame_png):
-    """The frame over the desktop colour: opaque pixels as drawn, transparent ones the desktop."""
-    return subprocess.run([CONVERT, frame_png, "-background", "rgb(%d,%d,%d)" % DESKTOP_RGB, "-flatten",
-                           "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+def expected_screen(frame_png, bench):
+    """The frame over the bench's background, the screen before the program started (the frame's pixels are
+    fully opaque or fully transparent)."""
+    return subprocess.run([CONVERT, "-size", f"{bench.width}x{bench.height}", "-depth", "8", "rgb:-", frame_png,
+                           "-composite", "-depth", "8", "rgb:-"], input=bench.background, check=True,
+                          capture_output=True).stdout
 
 
 def parse_units(state_text):
@@ -48,7 +50,7 @@ def replay(bench, exe, workdir, events, native):
         elif line.strip():
             sounds.append([])
     check(len(sounds) == len(events), f"replay host reported {len(sounds)} events for {len(events)}")
-    return Expected(expected_screen(workdir / "frame.png"),
+    return Expected(expected_screen(workdir / "frame.png", bench),
                     parse_units((workdir / "state.txt").read_text()), sounds)
 
 
@@ -108,7 +110,7 @@ class Session:
         return self.replayed[key]
 
     def wait_picture(self, label, timeout=15):
-        """Waits until the screen is the replay frame for the events so far over the desktop colour."""
+        """Waits until the screen is the replay frame for the events so far over the background."""
         want, shot = self.expected().screen, b""
 
         def shows_it():

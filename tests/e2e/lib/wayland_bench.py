@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from .bench import DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Bench, Failure, check, start_xvfb, wait_until
+from .bench import DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, Beneath, Bench, Failure, check, start_xvfb, wait_until
 
 NOBODY = 65534  # sway refuses to run as root
 IMAGE = 0xFFFD0002  # an Xcursor image chunk
@@ -61,7 +61,7 @@ class WaylandBench:
         if runtime is None:
             shutil.rmtree(self.runtime, ignore_errors=True)
             self.runtime.mkdir(mode=0o700, parents=True)
-        self.hands, self.compositor = None, None
+        self.hands, self.compositor, self.beneath = None, None, []  # beneath: wev, and xev on GNOME
 
     def env(self):
         env = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
@@ -98,6 +98,9 @@ class WaylandBench:
         self.compositor.wait(timeout=10)
 
     def stop(self):
+        for process in self.beneath:  # wev spins once its compositor is gone
+            process.kill()
+            process.wait()
         if self.hands is not None and self.alive():
             self.hands.stop()
         if self.alive():
@@ -165,6 +168,8 @@ class KWinBench(WaylandBench):
         kwin = artifacts / "kwin_wayland"
         shutil.copyfile(shutil.which("kwin_wayland"), kwin)
         kwin.chmod(0o755)
+        (self.runtime / ".config").mkdir()  # windows placed as maximized: the one beneath covers the output
+        (self.runtime / ".config" / "kwinrc").write_text("[Windows]\nPlacement=Maximizing\n")
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(self.runtime),
                "XDG_RUNTIME_DIR": str(self.runtime), "KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"}
         with open(artifacts / "kwin.log", "ab") as log:
@@ -180,49 +185,6 @@ class KWinBench(WaylandBench):
         self.xvfb.wait(timeout=10)
 
 
-class Beneath(AppLog):
-    """The windows beneath on GNOME, xev's (X11) and wev's (Wayland), as one log in the words of the
-    application beneath (`lbuttondown X Y`, screen coordinates); `windows` says whose each line is."""
-
-    XEV = re.compile(r"Button(Press|Release) event,.*?root:\((\d+),(\d+)\),\s+state \w+, button (\d+)", re.S)
-    # wev binds a pointer at each change of the seat's capabilities: one pointer's lines say it all.
-    WEV = re.compile(r"\[(\d+): +wl_pointer\] (?:(?:enter|motion):.*?x, y: ([\d.]+), ([\d.]+)"
-                     r"|button:.*?button: (\d+).*?state: (\d))")
-
-    def __init__(self, folder):
-        super().__init__(folder / "xev.log")
-        self.wev, self.offset = folder / "wev.log", (0, 0)  # where wev's window lies on the screen
-        self.translated, self.windows, self.counts = [], [], {"xev": 0, "wev": 0}
-
-    def _buttons(self, window):
-        """The window's button events so far: (l, m or r, pressed, x, y on the screen)."""
-        path = self.path if window == "xev" else self.wev
-        text = path.read_text(errors="replace") if path.exists() else ""
-        text = text[:text.rfind("\n") + 1]  # a line still being written waits for the next look
-        if window == "xev":
-            return [(" lmr"[int(b)], kind == "Press", int(x), int(y)) for kind, x, y, b in self.XEV.findall(text)
-                    if b in ("1", "2", "3")]
-        lines = self.WEV.findall(text)
-        buttons, (x, y) = [], (0, 0)  # wev's buttons carry no position: the last enter or motion has it
-        for pointer, sx, sy, button, state in lines:
-            if pointer != lines[0][0]:
-                continue
-            if not button:
-                x, y = int(float(sx)) + self.offset[0], int(float(sy)) + self.offset[1]
-            elif button in ("272", "273", "274"):
-                buttons.append(({"272": "l", "273": "r", "274": "m"}[button], state == "1", x, y))
-        return buttons
-
-    def lines(self):
-        for window in ("xev", "wev"):
-            buttons = self._buttons(window)
-            for letter, pressed, x, y in buttons[self.counts[window]:]:
-                self.translated.append(f"{letter}button{'down' if pressed else 'up'} {x} {y}")
-                self.windows.append(window)
-            self.counts[window] = len(buttons)
-        return list(self.translated)
-
-
 class MutterBench(WaylandBench):
     """Headless Mutter on a D-Bus session bus of its own, with its XWayland; input through its RemoteDesktop
     interface; pictures of the overlay's own X11 window (XWayland's root holds no picture, and Mutter's own
@@ -234,7 +196,7 @@ class MutterBench(WaylandBench):
 
     def __init__(self, tools, artifacts):
         super().__init__(tools, artifacts)
-        self.beneath = []  # xev and wev
+        self.background = bytes(3 * WIDTH * HEIGHT)  # pictures are the overlay's own, transparent pixels black
         self.dbus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"], stdin=DEVNULL,
                                      stdout=subprocess.PIPE, stderr=DEVNULL)
         self.bus = self.dbus.stdout.readline().decode().strip()
@@ -286,7 +248,7 @@ class MutterBench(WaylandBench):
 
     def windows_beneath(self, folder):
         """xev's X11 window over the whole screen, wev's Wayland window over part of it; returns their log."""
-        log = Beneath(folder)
+        log, wev = Beneath(xev=folder / "xev.log", wev=folder / "wev.log"), folder / "wev.log"
         for name, command in (("xev", ["xev", "-geometry", f"{WIDTH}x{HEIGHT}+0+0", "-event", "button"]),
                               ("wev", ["wev"])):
             self.beneath.append(self.client(["stdbuf", "-oL", *command], folder,
@@ -296,7 +258,7 @@ class MutterBench(WaylandBench):
                 subprocess.run(["xprop", "-id", window, "-f", "_MOTIF_WM_HINTS", "32c", "-set", "_MOTIF_WM_HINTS",
                                 "2, 0, 0, 0, 0"], env=self.env(), check=True)
                 wait_until(lambda: f"{WIDTH}x{HEIGHT}+0+0" in self._xwininfo("-id", window), 20, "xev's window at 0,0")
-        wait_until(lambda: "xdg_surface] configure" in log.wev.read_text(), 20, "wev's window")
+        wait_until(lambda: "xdg_surface] configure" in wev.read_text(), 20, "wev's window")
         import dbus  # python3-dbus
         bus, name = dbus.bus.BusConnection(self.bus), "org.gnome.Mutter.RemoteDesktop"
         path = dbus.Interface(bus.get_object(name, "/org/gnome/Mutter/RemoteDesktop"), name).CreateSession()
@@ -305,10 +267,10 @@ class MutterBench(WaylandBench):
         for _ in range(2):  # the first events make the session's pointer and keyboard, and are lost
             self.hands.NotifyPointerMotionRelative(-5000.0, -5000.0)  # against the corner: at 0,0
             self.input("key", "Shift_L")
-            wait_until(lambda: "capabilities: pointer keyboard" in log.wev.read_text(), 10, "the session's devices")
+            wait_until(lambda: "capabilities: pointer keyboard" in wev.read_text(), 10, "the session's devices")
         self.pointer = (0, 0)
         self.input("move", WIDTH // 2, HEIGHT // 2)  # wev's window covers the centre wherever Mutter puts it
-        local = wait_until(lambda: re.search(r"enter: .*x, y: ([\d.]+), ([\d.]+)", log.wev.read_text()), 10,
+        local = wait_until(lambda: re.search(r"enter: .*x, y: ([\d.]+), ([\d.]+)", wev.read_text()), 10,
                            "the pointer to enter wev's window")
         log.offset = (WIDTH // 2 - int(float(local[1])), HEIGHT // 2 - int(float(local[2])))
         return log

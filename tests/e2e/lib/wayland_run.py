@@ -1,13 +1,12 @@
 """The Linux program on Wayland desktops: headless sway, KWin and GNOME's Mutter, judged against the native replay
 host."""
 
-import functools
 import os
 import shutil
 import subprocess
 
 from . import scenarios, wayland_scenarios as ws
-from .bench import CONVERT, DESKTOP_RGB, HEIGHT, WIDTH, check, fresh_run, wait_beneath, wait_until
+from .bench import HEIGHT, WIDTH, Beneath, check, fresh_run, wait_beneath, wait_until
 from .plan import make_plan
 from .sound import Pulse, pull_loose, snap_and_attach
 from .session import Session
@@ -36,10 +35,14 @@ class WaylandSession(Session):
 
 
 def _window_beneath(bench, setup):
-    """Starts the logging window and the input helper, and waits until the window covers the output."""
-    bench.client([bench.tools / "wayland_underneath_window", setup.app_log.path], bench.artifacts,
-                 stderr=open(bench.artifacts / "underneath.stderr", "ab"))
-    wait_beneath(bench, setup.app_log, 20, bench.start_hands)
+    """wev over the whole output (sway tiles it, KWin maximizes it), then the input helper; returns the setup
+    with wev's log."""
+    log = bench.artifacts / "wev.log"
+    bench.beneath.append(bench.client(["stdbuf", "-oL", "wev"], bench.artifacts, stdout=open(log, "wb"),
+                                      stderr=subprocess.STDOUT))
+    wait_beneath(bench, lambda: f"configure: width: {WIDTH}; height: {HEIGHT}" in log.read_text())
+    bench.start_hands()
+    return setup._replace(app_log=Beneath(wev=log))
 
 
 def run_wayland(build_dir, rows):
@@ -64,10 +67,10 @@ def _run_sway(build_dir, rows):
         sessions.append(WaylandSession(bench, name, run_dir, setup._replace(program_exe=installed), sound))
         return sessions[-1]
     try:
-        _window_beneath(bench, setup)
+        setup = _window_beneath(bench, setup)
         pulse = Pulse(run_dir / "pulse")  # the sounds are heard as on X11: the same code plays them
         main = launch("main", pulse)
-        plan = make_plan(main.expected())
+        plan = make_plan(main.expected(), bench.background)
         rows.row("sway 1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
         rows.row("sway 2 click-through: clicks beside the 100 bricks and a key reach the window beneath",
                  lambda: ws.clicks_and_keys_beside(main, plan))
@@ -134,9 +137,9 @@ def _run_kwin(build_dir, rows):
     bench = KWinBench(build_dir / "e2e-tools", run_dir)
     main = None
     try:
-        _window_beneath(bench, setup)
+        setup = _window_beneath(bench, setup)
         main = WaylandSession(bench, "main", build_dir, setup)
-        plan = make_plan(main.expected())
+        plan = make_plan(main.expected(), bench.background)
         rows.row("kwin 1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
         rows.row("kwin 2 click-through: clicks beside bricks reach the window beneath",
                  lambda: ws.clicks_and_keys_beside(main, plan, bricks=10))
@@ -152,23 +155,6 @@ def _run_kwin(build_dir, rows):
         bench.stop()
 
 
-class GnomeSession(WaylandSession):
-    """The X11 overlay, which the program puts up through XWayland by itself. Pictures are the overlay's own
-    pixels without alpha, so the replay frame is judged over black."""
-
-    def expected(self):
-        want = super().expected()
-        return want._replace(screen=_over_black(want.screen))
-
-
-@functools.lru_cache(maxsize=4)
-def _over_black(screen):
-    """The replay frame over black instead of the desktop colour, a colour no brick has."""
-    return subprocess.run([CONVERT, "-size", f"{WIDTH}x{HEIGHT}", "-depth", "8", "rgb:-", "-fill", "black", "-opaque",
-                           "rgb(%d,%d,%d)" % DESKTOP_RGB, "rgb:-"], input=screen, check=True,
-                          capture_output=True).stdout
-
-
 def _run_gnome(build_dir, rows):
     run_dir = build_dir / "e2e" / "run-gnome"
     setup = fresh_run(build_dir, run_dir)
@@ -176,7 +162,7 @@ def _run_gnome(build_dir, rows):
     sessions, xwayland = [], "XWayland %d.%d" % bench.xwayland
 
     def launch(name):
-        sessions.append(GnomeSession(bench, name, run_dir, setup))
+        sessions.append(WaylandSession(bench, name, run_dir, setup))
         return sessions[-1]
     try:
         if bench.xwayland < (24, 1):  # its windows' input regions ignore X11 input shapes
@@ -185,7 +171,7 @@ def _run_gnome(build_dir, rows):
             return
         setup = setup._replace(app_log=bench.windows_beneath(run_dir))
         main = launch("main")
-        plan = make_plan(WaylandSession.expected(main))  # the plan reads the frame over the desktop colour
+        plan = make_plan(main.expected(), bench.background)
         rows.row(f"gnome 1 start on {xwayland}: the overlay's pixels are the replay frame",
                  lambda: scenarios.start(main, plan))
         rows.row("gnome 2 click-through: clicks beside the 100 bricks reach X11 and Wayland windows beneath",

@@ -1,12 +1,13 @@
 """The Linux program on X11 in Xvfb, on three kinds of display, and the ways it cannot start."""
 
+import ctypes
 import os
 import shutil
 import subprocess
 from collections import namedtuple
 
 from . import scenarios
-from .bench import DESKTOP_RGB, DEVNULL, Bench, build_helper, check, fresh_run, start_xvfb, wait_beneath, wait_until
+from .bench import DEVNULL, Beneath, Bench, check, fresh_run, start_xvfb, wait_beneath, wait_until
 from .hide_extension import HiddenExtension
 from .plan import centre, make_plan
 from .session import Session
@@ -17,7 +18,7 @@ class X11Session(Session):
 
     native = True
     end_timeout = 5
-    KEY_LINES = ("keydown a ", "keydown Escape ", "keydown Escape ")
+    KEY_LINES = ("keydown a", "keydown Escape", "keydown Escape")
 
     def __init__(self, bench, name, cwd, setup, pulse):
         self.pulse = pulse
@@ -35,7 +36,7 @@ class X11Session(Session):
         return subprocess.run([self.setup.program_exe, *args], cwd=self.cwd, env=self.env, stdin=DEVNULL,
                               capture_output=True, timeout=10).returncode
 
-    def focus_beneath(self, x, y):  # the window beneath takes the keyboard itself
+    def focus_beneath(self, x, y):  # the focus is PointerRoot: keys go to the window under the pointer
         self.move(x, y)
 
 
@@ -53,7 +54,7 @@ def click_on_brick(session, plan):
 
 def stays_on_top(session, plan):
     """The window beneath raised over the bricks: the program raises itself again."""
-    window = subprocess.run(["xdotool", "search", "--name", "^underneath$"], env=session.bench.env(), check=True,
+    window = subprocess.run(["xdotool", "search", "--name", "^Event Tester$"], env=session.bench.env(), check=True,
                             capture_output=True, text=True).stdout.split()[0]
     session.bench.xdotool("windowraise", window)  # done once xdotool returns: it waits for the server
     session.wait_picture("after a window was raised over the bricks")
@@ -127,33 +128,66 @@ def start_failures(program, artifacts):
 
 
 # One run of every scenario on one kind of display: the name of its rows and run folder, Xvfb's extra
-# arguments, whether xcompmgr composites, whether the window beneath holds Escape without modifiers.
+# arguments, whether xcompmgr composites, whether another client holds Escape without modifiers.
 Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held")
 DISPLAYS = [
     Display("plain", "plain", [], False, False),
     # Without Composite Xvfb offers no 32-bit visual: the program falls back to the default one.
     Display("no Composite, default visual", "default-visual", ["-extension", "COMPOSITE"], False, False),
-    # Without MIT-SHM pictures come by XPutImage; with Escape held by the window beneath only XInput2's raw
-    # key events can tell the program of it.
+    # Without MIT-SHM pictures come by XPutImage; with Escape held elsewhere only XInput2's raw key events can
+    # tell the program of it.
     Display("xcompmgr, no MIT-SHM, Escape held elsewhere", "xcompmgr", ["-extension", "MIT-SHM"], True, True),
 ]
+
+
+class Xlib:
+    """A connection of the harness's own: who owns the compositing-manager selection, and Escape without modifiers
+    grabbed on the root, as another program's shortcut would hold it (the toy's own grab is then refused)."""
+
+    lib = ctypes.CDLL("libX11.so.6")
+    lib.XOpenDisplay.restype = ctypes.c_void_p
+    lib.XDefaultRootWindow.restype = lib.XInternAtom.restype = lib.XGetSelectionOwner.restype = ctypes.c_ulong
+    lib.XKeysymToKeycode.restype = ctypes.c_ubyte
+
+    def __init__(self, display):
+        self.display = ctypes.c_void_p(self.lib.XOpenDisplay(display.encode()))
+        check(self.display.value, f"cannot open the display {display}")
+
+    def compositor(self):
+        atom = self.lib.XInternAtom(self.display, b"_NET_WM_CM_S0", False)
+        return self.lib.XGetSelectionOwner(self.display, ctypes.c_ulong(atom))
+
+    def grab_escape(self):
+        root, escape = self.lib.XDefaultRootWindow(self.display), self.lib.XKeysymToKeycode(self.display, 0xFF1B)
+        self.lib.XGrabKey(self.display, escape, 0, ctypes.c_ulong(root), False, 1, 1)  # GrabModeAsync
+        self.lib.XSync(self.display, False)
+
+    def took_escape(self):
+        """The grab took a key press since the last look."""
+        event, types = ctypes.create_string_buffer(192), []
+        while self.lib.XPending(self.display):
+            self.lib.XNextEvent(self.display, event)
+            types.append(event.raw[0])
+        check(2 in types, "the grab of Escape beneath got no key press")  # KeyPress
+
+    def close(self):  # before the display goes: Xlib would end the harness on a lost connection
+        self.lib.XCloseDisplay(self.display)
 
 
 def run_x11(build_dir, rows):
     """The start-up failures, then every scenario on each kind of display."""
     work_dir = build_dir / "e2e-x11"
-    app_exe = build_helper("underneath_x11.cpp", work_dir / "underneath_x11", ["g++", "-lX11"])
     pulse = Pulse(work_dir / "pulse")
     try:
         rows.row("start-up failures: each with its message and exit code 1",
                  lambda: start_failures(build_dir / "zimblet", work_dir))
         for display in DISPLAYS:
-            rows.harness(display.tag, lambda: _run_display(build_dir, display, pulse, app_exe, rows))
+            rows.harness(display.tag, lambda: _run_display(build_dir, display, pulse, rows))
     finally:
         pulse.stop()
 
 
-def _run_display(build_dir, display, pulse, app_exe, rows):
+def _run_display(build_dir, display, pulse, rows):
     run_dir = build_dir / "e2e-x11" / display.folder
     setup = fresh_run(build_dir, run_dir)
     lonely = run_dir / "lonely"  # the program alone, with detach sounds that are not sound files
@@ -162,20 +196,25 @@ def _run_display(build_dir, display, pulse, app_exe, rows):
         (lonely / "Sounds" / f"detach{variant}.wav").write_text("not a sound file\n")
     shutil.copy2(build_dir / "zimblet", lonely / "zimblet")
     bench = Bench(run_dir, run_dir, display.xvfb_args)
-    helpers, sessions = [], []
-
-    def composite():
-        helpers.append(subprocess.Popen(["xcompmgr"], env=bench.env(), stderr=DEVNULL))
-        wait_until(lambda: subprocess.run([app_exe, "--compositor"], env=bench.env(), capture_output=True,
-                                          text=True).stdout.strip() not in ("", "0"), 10, "xcompmgr to take over")
+    helpers, sessions, xlib = [], [], None
     try:
-        helpers.append(subprocess.Popen([app_exe, setup.app_log.path, *map(str, DESKTOP_RGB),
-                                         *(["grab-escape"] if display.escape_held else [])], env=bench.env(),
-                                        stderr=DEVNULL))
-        wait_beneath(bench, setup.app_log, 30, composite if display.compositor else lambda: None)
+        # No window manager: xev's window lies at 0,0, and the keyboard follows the pointer (PointerRoot).
+        helpers.append(subprocess.Popen(["stdbuf", "-oL", "xev", "-geometry", f"{bench.width}x{bench.height}+0+0",
+                                         "-event", "button", "-event", "keyboard"], env=bench.env(),
+                                        stdout=open(run_dir / "xev.log", "wb"), stderr=subprocess.STDOUT))
+        setup = setup._replace(app_log=Beneath(xev=run_dir / "xev.log"))
+        wait_until(lambda: "IsViewable" in subprocess.run(["xwininfo", "-name", "Event Tester"], env=bench.env(),
+                                                          capture_output=True, text=True).stdout, 30, "xev's window")
+        if display.compositor or display.escape_held:
+            xlib = Xlib(bench.display)
+        if display.escape_held:
+            xlib.grab_escape()
+        if display.compositor:
+            helpers.append(subprocess.Popen(["xcompmgr"], env=bench.env(), stderr=DEVNULL))
+        wait_beneath(bench, lambda: not display.compositor or xlib.compositor())
         main = X11Session(bench, "main", run_dir, setup, pulse)  # no Sounds there: they lie beside the program
         sessions.append(main)
-        plan = make_plan(main.expected())
+        plan = make_plan(main.expected(), bench.background)
 
         def row(name, *actions):
             rows.row(f"[{display.tag}] {name}", *actions)
@@ -196,8 +235,11 @@ def _run_display(build_dir, display, pulse, app_exe, rows):
         row("6 pull loose: right press, the detach sound's samples", lambda: pull_loose(main, plan))
         row("7 on top: a window raised over the bricks goes under again", lambda: stays_on_top(main, plan))
         row("8 keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0",
-            lambda: scenarios.keys_then_escape(main, plan, plan.bare, escape_reaches=display.escape_held))
+            lambda: scenarios.keys_then_escape(main, plan, plan.bare),
+            *([xlib.took_escape] if display.escape_held else []))
         main.stop()
+        if xlib:
+            xlib.close()
         row("9 SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks no start",
             *(lambda how=how: ended(how) for how in scenarios.ENDINGS))
 
