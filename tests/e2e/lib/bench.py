@@ -86,7 +86,7 @@ class Beneath(AppLog):
     def __init__(self, **logs):  # xev=PATH, wev=PATH
         super().__init__(next(iter(logs.values())))
         self.logs, self.offset = logs, (0, 0)  # where wev's window lies on the screen
-        self.read, self.pointer, self.first = dict.fromkeys(logs, 0), dict.fromkeys(logs, (0, 0)), {}
+        self.read, self.pointer, self.last = dict.fromkeys(logs, 0), dict.fromkeys(logs, (0, 0)), {}
         self.translated, self.windows = [], []
 
     def lines(self):
@@ -96,16 +96,19 @@ class Beneath(AppLog):
                 text = log.read().decode("latin-1")
             end = 0
             for match in self.PATTERNS[window].finditer(text[:text.rfind("\n") + 1]):
-                end, said = match.end(), self._translate(window, defaultdict(lambda: None, match.groupdict()))
+                end, said = match.end(), self._translate(window, defaultdict(lambda: None, match.groupdict()),
+                                                         match[0].split("]", 1)[-1])
                 self.translated += said
                 self.windows += [window] * len(said)
             self.read[window] += end
         return list(self.translated)
 
-    def _translate(self, window, event):
-        # wev binds a pointer at each change of the seat's capabilities: one pointer's lines say it all.
-        if self.first.setdefault((window, event["device"]), event["id"]) != event["id"]:
+    def _translate(self, window, event, text):
+        # wev binds a pointer at each change of the seat's capabilities, and each of them tells the same event.
+        last = self.last.get((window, event["device"]))
+        if last is not None and last[0] != event["id"] and last[1] == text:
             return []
+        self.last[(window, event["device"])] = (event["id"], text)
         if event["x"]:  # wev's buttons carry no position: the last enter or motion has it
             dx, dy = self.offset if window == "wev" else (0, 0)
             self.pointer[window] = (int(float(event["x"])) + dx, int(float(event["y"])) + dy)
