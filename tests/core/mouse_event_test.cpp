@@ -108,22 +108,6 @@ TEST_F(MouseEvents, FirstDragStepMeasuresFromThePreviousDragsLastStep) {
     EXPECT_EQ(dragState, Snapped);
 }
 
-TEST_F(MouseEvents, SlowAndFastMovesSplitAtEightPixels) {
-    struct Step {
-        int32_t dx, dy;
-        DragState after;
-    };
-    for (Step step : {Step{8, 0, Snapped}, Step{8, 1, Holding}, Step{0, -8, Snapped}, Step{-6, -6, Holding},
-                      Step{5, 6, Snapped}}) {
-        send(LeftDown, held.x + 1, held.y + 1);
-        send(Move, 300 - step.dx, 275 - step.dy);
-        send(Move, 300, 275);  // rests 25 over the target
-        EXPECT_EQ(dragState, step.after) << step.dx << ", " << step.dy;
-        send(Move, 100, 100);  // fast: unsnaps
-        send(LeftUp, 100, 100);
-    }
-}
-
 TEST(TravelThreshold, MatchesTheSinglePrecisionRootAndNeverOverflows) {
     for (int32_t dx = -12; dx <= 12; ++dx) {
         for (int32_t dy = -12; dy <= 12; ++dy) {
@@ -135,61 +119,6 @@ TEST(TravelThreshold, MatchesTheSinglePrecisionRootAndNeverOverflows) {
     EXPECT_TRUE(isFastMove(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
     EXPECT_TRUE(isFastMove(INT32_MIN, 0, INT32_MAX, 0));  // d^2 beyond 64 bits
     EXPECT_FALSE(isFastMove(INT32_MAX, INT32_MIN, INT32_MAX - 8, INT32_MIN));
-}
-
-TEST_F(MouseEvents, SnappedGroupPushedIntoAnyUnitAttachesToItsTargetDuringTheMove) {
-    for (bool fast : {false, true}) {
-        TestWorld local;
-        BrickUnit& onto = local.unit(300, 300);
-        local.unit(fast ? 400 : 318, fast ? 290 : 255);  // a bystander of a third group
-        BrickUnit& unit = local.unit(100, 100);
-        snapOnto(unit, onto);
-        EXPECT_EQ(send(Move, fast ? 395 : 304, fast ? 285 : 270), Deliver);
-        EXPECT_EQ(dragState, Idle) << (fast ? "fast" : "slow");
-        EXPECT_EQ(unit.below, &onto);
-        EXPECT_EQ(std::make_pair(unit.x, unit.y), std::make_pair(300, 282));
-        EXPECT_EQ(send(Move, 310, 270), Chain) << "the drag is over with the button still down";
-        EXPECT_EQ(send(LeftUp, 310, 270), Deliver);
-    }
-}
-
-TEST_F(MouseEvents, FastMoveWithoutContactUnsnapsAndTheDropAttachesNothing) {
-    snapOnto(held, target);
-    send(Move, 500, 500);
-    EXPECT_EQ(dragState, Holding);
-    EXPECT_EQ(std::make_pair(held.drawX, held.drawY), std::make_pair(500, 500));
-    send(Move, 596, 596);
-    send(Move, 600, 600);  // slow, overlapping: held groups may be dropped over others
-    send(LeftUp, 600, 600);
-    EXPECT_EQ(std::make_pair(held.x, held.drawX), std::make_pair(600, 600));
-    EXPECT_EQ(held.below, nullptr);
-    EXPECT_TRUE(recordingHost().sounds.empty());
-}
-
-TEST_F(MouseEvents, PressWhileSnappedLeavesTheOldGroupAtItsPreview) {
-    snapOnto(held, target);
-    send(RightDown, 605, 605);
-    EXPECT_EQ(std::make_pair(held.y, held.drawY), std::make_pair(275, 278));
-    send(RightUp, 605, 605);
-    EXPECT_EQ(held.below, nullptr) << "the release ends the new drag without attaching";
-    EXPECT_EQ(send(LeftUp, 0, 0), Deliver);
-}
-
-TEST_F(MouseEvents, RightPressPullsLooseBeforeItGrabs) {
-    BrickUnit& upper = world.unit(600, 582);
-    upper.below = &other;
-    other.above = &upper;
-    EXPECT_EQ(send(RightDown, 605, 585), Swallow);
-    EXPECT_EQ(upper.below, nullptr);
-    EXPECT_EQ(other.above, nullptr);
-    EXPECT_EQ(grabbedUnit, &upper);
-    ASSERT_EQ(recordingHost().sounds.size(), 1u);
-    EXPECT_EQ(recordingHost().sounds[0].rfind("Sounds\\detach", 0), 0u);
-
-    send(RightUp, 605, 585);
-    send(RightDown, 105, 105);  // a lone brick: nothing cut, no sound, still grabbed
-    EXPECT_EQ(recordingHost().sounds.size(), 1u);
-    EXPECT_EQ(grabbedUnit, &held);
 }
 
 }  // namespace

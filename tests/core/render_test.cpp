@@ -45,30 +45,6 @@ TEST(Drawing, EmptyWorldAndALoneUnit) {
     expectRendered(200, 200, [](int x, int y) { return loneUnit(x, y, 100, 100); });
 }
 
-TEST(Drawing, TwoUnitBrickHasOneOutlineInEitherWorldOrder) {
-    for (bool rightFirst : {true, false}) {
-        TestWorld world;
-        BrickUnit& a = world.unit(rightFirst ? 115 : 100, 100, red);
-        BrickUnit& b = world.unit(rightFirst ? 100 : 115, 100, red);
-        (rightFirst ? b : a).right = rightFirst ? &a : &b;
-        (rightFirst ? a : b).left = rightFirst ? &b : &a;
-        expectRendered(200, 200, [](int x, int y) {
-            if (inside(x, y, 103, 96, 111, 99) || inside(x, y, 118, 96, 126, 99)) return opaqueRed;
-            if (!inside(x, y, 100, 100, 130, 118)) return clear;
-            return (y == 100 || y == 118 || x == 100 || x == 130) ? black : opaqueRed;  // column 115 in colour
-        });
-    }
-}
-
-TEST(Drawing, ClipsAtEveryEdgeWithoutWrapping) {
-    for (auto [ux, uy] : {std::pair{-8, 10}, {30, 10}, {10, -10}, {10, 30}, {-8, -10}, {30, 30}, {-1000, 10}}) {
-        TestWorld world;
-        world.unit(ux, uy, red);
-        SCOPED_TRACE(testing::Message() << ux << ", " << uy);
-        expectRendered(40, 40, [ux, uy](int x, int y) { return loneUnit(x, y, ux, uy); });
-    }
-}
-
 TEST(Drawing, StudsOverlapsAndTheStudColumnAtMinus12) {
     TestWorld world;
     BrickUnit& lower = world.unit(100, 100, red);

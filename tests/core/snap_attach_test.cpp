@@ -50,37 +50,6 @@ TEST(UnitGeometry, OverlapAndAlignmentBounds) {
     EXPECT_TRUE(studsAlign(held, b)) << "only the link on the side that would join blocks";
 }
 
-// A held two-stud brick H0 H1 over a free four-stud brick F0..F3, studs 3 pixels off,
-// snapped and then attached.
-TEST(SnapAndAttach, WorkedExample) {
-    TestWorld world;
-    auto free = world.brick(4, 145, 200);  // F0..F3 at 100..145; World order F3..F0
-    auto held = world.brick(2, 133, 172);  // H0 at 118, H1 at 133
-    held[0]->setGroupMark(1);
-    EXPECT_FALSE(groupOverlapsFree(*held[0]));
-    held[0]->setGroupMark(0);
-
-    EXPECT_EQ(snapSearch(*held[0]), free[1]);
-    EXPECT_EQ(snapHeld, held[0]);
-    EXPECT_EQ(std::make_pair(held[0]->pendingBelow, held[1]->pendingBelow), std::make_pair(free[1], free[2]));
-    EXPECT_EQ(std::make_pair(drawn(held[0]), drawn(held[1])),
-              std::make_pair(std::pair{115, 178}, std::pair{130, 178}));
-    EXPECT_EQ(held[0]->x, 118) << "the logical position stays at the pointer";
-    EXPECT_TRUE(allMarksZero());
-
-    attachGroup(*held[0]);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(std::make_pair(held[i]->below, free[i + 1]->above), std::make_pair(free[i + 1], held[i]));
-        EXPECT_EQ(std::make_tuple(held[i]->x, held[i]->y, held[i]->pendingBelow),
-                  std::make_tuple(115 + 15 * i, 182, static_cast<BrickUnit*>(nullptr)));
-        EXPECT_EQ(drawn(held[i]), std::make_pair(115 + 15 * i, 182));
-    }
-    EXPECT_EQ(free[0]->x, 100) << "the target group does not move";
-    EXPECT_TRUE(allMarksZero());
-    ASSERT_EQ(recordingHost().sounds.size(), 1u);
-    EXPECT_EQ(recordingHost().sounds[0].rfind("Sounds\\attach", 0), 0u);
-}
-
 TEST(SnapAndAttach, PreviewTruncatesAndAttachLandsExactly18Away) {
     for (int32_t offset = -7; offset <= 7; ++offset) {
         for (auto [targetY, heldY, previewY, finalY] : {std::tuple{100, 75, 78, 82}, {100, 125, 121, 118},
@@ -94,78 +63,6 @@ TEST(SnapAndAttach, PreviewTruncatesAndAttachLandsExactly18Away) {
             EXPECT_EQ(std::make_pair(held.x, held.y), std::make_pair(50, finalY)) << offset;
             EXPECT_EQ(heldY < targetY ? held.below : held.above, &target);
         }
-    }
-}
-
-TEST(SnapAndAttach, FirstFitWinsOnlyItsGroupIsPairedAndAFailedSearchKeepsThePair) {
-    TestWorld world;
-    BrickUnit& first = world.unit(100, 200);
-    world.unit(101, 200);  // fits too, later in the World
-    BrickUnit& otherGroup = world.unit(115, 200);
-    auto held = world.brick(2, 115, 175);  // H0 over `first`, H1 over `otherGroup`
-    EXPECT_EQ(snapSearch(*held[1]), &otherGroup) << "the grabbed unit is tried first";
-    EXPECT_EQ(snapSearch(*held[0]), &first);
-    EXPECT_EQ(std::make_pair(held[0]->pendingBelow, held[1]->pendingBelow),
-              std::make_pair(&first, static_cast<BrickUnit*>(nullptr)));
-
-    held[0]->setGroupPosition(500, 500);
-    held[0]->setGroupMark(0);
-    EXPECT_EQ(snapSearch(*held[0]), nullptr);
-    EXPECT_EQ(std::make_pair(snapHeld, snapTarget), std::make_pair(held[0], &first));
-    EXPECT_EQ(held[0]->pendingBelow, nullptr);
-    EXPECT_TRUE(allMarksZero());
-
-    held[0]->setGroupPosition(85, 175);  // only H1 lines up now: the search walks on to it
-    held[0]->setGroupMark(0);
-    EXPECT_EQ(snapSearch(*held[0]), &first);
-    EXPECT_EQ(snapHeld, held[1]);
-}
-
-// A one-unit brick lines up with the brick over a gap two rows high and with the one
-// under it; it can stack on only one of them, so only the target is paired, and the
-// attach leaves the target group exactly where it stood.
-TEST(SnapAndAttach, AGapTwoRowsHighPairsOnlyWhereTheBrickWillStack) {
-    TestWorld world;
-    auto top = world.brick(2, 115, 100);
-    BrickUnit& upper = world.unit(115, 118);
-    BrickUnit& lower = world.unit(115, 136);
-    auto bottom = world.brick(2, 115, 154);
-    stack(*top[1], upper);
-    stack(upper, lower);
-    stack(lower, *bottom[1]);
-    std::vector<std::pair<int32_t, int32_t>> places;
-    for (const BrickUnit* unit : World) places.emplace_back(unit->x, unit->y);
-    BrickUnit& held = world.unit(100, 127);
-
-    EXPECT_EQ(snapSearch(held), top[0]);
-    EXPECT_EQ(std::make_pair(held.pendingAbove, held.pendingBelow), std::make_pair(top[0], static_cast<BrickUnit*>(nullptr)));
-    attachGroup(held);
-    for (std::size_t i = 0; i + 1 < World.size(); ++i) {
-        EXPECT_EQ(std::make_pair(World[i]->x, World[i]->y), places[i]) << "unit " << i;
-    }
-    EXPECT_EQ(std::make_tuple(held.x, held.y, held.below), std::make_tuple(100, 118, static_cast<BrickUnit*>(nullptr)));
-}
-
-// p rests on q, q rests on r: which cuts a press may make, in the order it tries them.
-TEST(Detach, StackOfThree) {
-    for (auto [pressed, fromBelow, fromAbove] :
-         {std::tuple{'q', true, true}, {'r', false, true}, {'p', true, false}}) {
-        TestWorld world;
-        BrickUnit& r = world.unit(100, 136);
-        BrickUnit& q = world.unit(100, 118);
-        BrickUnit& p = world.unit(100, 100);
-        stack(p, q);
-        stack(q, r);
-        BrickUnit& unit = pressed == 'p' ? p : pressed == 'q' ? q : r;
-        EXPECT_EQ(std::make_pair(canDetachFromBelow(unit), canDetachFromAbove(unit)),
-                  std::make_pair(fromBelow, fromAbove)) << pressed;
-        BrickUnit* other = fromBelow ? unit.below : unit.above;
-        fromBelow ? detachFromBelow(unit) : detachFromAbove(unit);
-        EXPECT_EQ(fromBelow ? unit.below : unit.above, nullptr);
-        EXPECT_EQ(fromBelow ? other->above : other->below, nullptr);
-        EXPECT_EQ(p.below == &q, &unit != &p) << "only one link is cut";
-        EXPECT_EQ(recordingHost().sounds.size(), 1u);
-        EXPECT_TRUE(allMarksZero());
     }
 }
 

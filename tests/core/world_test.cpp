@@ -7,9 +7,6 @@
 
 namespace {
 
-using Place = std::pair<int32_t, int32_t>;
-Place at(const BrickUnit* unit) { return {unit->x, unit->y}; }
-
 // Replays the draws by hand after srand(1), so no library's sequence is assumed:
 // colour, width, y and x of the rightmost unit, then two discarded draws per further unit.
 TEST(WorldCreation, FollowsTheDrawsAndBuildsBricksRightToLeft) {
@@ -41,43 +38,6 @@ TEST(WorldCreation, FollowsTheDrawsAndBuildsBricksRightToLeft) {
     EXPECT_EQ(index, World.size());
     EXPECT_EQ(next, std::rand()) << "creation makes no draw beyond 2 + 2n per brick";
     EXPECT_EQ(recordingHost().presentCount, 0) << "creating the world draws nothing";
-}
-
-TEST(GroupWalks, MarkPositionAndDrawPositionWalks) {
-    TestWorld world;
-    auto brick = world.brick(4, 145, 10);  // left to right
-    BrickUnit& upper = world.unit(145, 0);
-    BrickUnit& stranger = world.unit(300, 300);
-    stack(upper, *brick[3]);
-
-    upper.setGroupMark(3);
-    EXPECT_EQ(brick[0]->mark + brick[3]->mark + stranger.mark, 6);
-    brick[1]->mark = 0;
-    brick[2]->setGroupMark(0);  // stops at brick[1], which already holds 0
-    EXPECT_EQ(std::make_pair(brick[0]->mark, upper.mark), std::make_pair(3, 0));
-    brick[0]->setGroupMark(0);
-
-    brick[2]->setGroupPosition(100, 200);
-    EXPECT_EQ(std::vector<Place>({at(brick[0]), at(brick[1]), at(brick[3]), at(&upper)}),
-              std::vector<Place>({{70, 200}, {85, 200}, {115, 200}, {115, 182}}));
-    EXPECT_EQ(brick[0]->drawY, 10) << "logical moves leave the drawn position";
-    brick[0]->setGroupPosition(0, 0);
-    EXPECT_EQ(at(brick[0]), Place(70, 200)) << "a marked unit places nothing";
-    brick[0]->setGroupMark(0);
-    upper.setGroupDrawPosition(5, 6);
-    EXPECT_EQ(std::make_pair(brick[0]->drawX, brick[0]->drawY), Place(-40, 24));
-    EXPECT_EQ(at(brick[0]), Place(70, 200));
-}
-
-TEST(GroupWalks, FirstPlacementWinsInACycle) {
-    TestWorld world;
-    auto top = world.brick(2, 115, 0);
-    auto bottom = world.brick(2, 115, 50);  // off the lattice on purpose
-    stack(*top[0], *bottom[0]);
-    stack(*top[1], *bottom[1]);
-    top[0]->setGroupPosition(0, 0);  // right, then below, then left
-    EXPECT_EQ(std::vector<Place>({at(top[1]), at(bottom[1]), at(bottom[0])}),
-              std::vector<Place>({{15, 0}, {15, 18}, {0, 18}}));
 }
 
 TEST(GroupWalks, CommitJoinsBothWaysWithoutEnteringTheOtherGroupAndClearJoinsIn) {
