@@ -102,17 +102,15 @@ class ReplayCommandLine(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(result.stdout, "1: move 5 5 -> chain Idle\n2: escape -> swallow Idle\n")
 
-    def test_malformed_script_fails_without_output(self):
-        for line in ["jump 1 2", "move 1", "move 1 2 3", "move a 2", "move 4294967296 0"]:
-            with self.subTest(line=line):
-                frame, state = self.path("bad.png"), self.path("bad.txt")
-                result = run(["--frame", frame, "--state", state], f"move 1 1\n# note\n{line}\n")
-                self.assertEqual(result.returncode, 2)
-                self.assertEqual(result.stdout, "")
-                self.assertIn("line 3", result.stderr)
-                self.assertIn(line, result.stderr)
-                self.assertEqual(len(result.stderr.strip().splitlines()), 1)
-                self.assertFalse(os.path.exists(frame) or os.path.exists(state))
+    def test_malformed_script_fails_without_output(self):  # which lines are malformed: replay_script_test
+        frame, state = self.path("bad.png"), self.path("bad.txt")
+        result = run(["--frame", frame, "--state", state], "move 1 1\n# note\nmove 1\n")
+        self.assertEqual(result.returncode, 2)
+        self.assertEqual(result.stdout, "")
+        self.assertIn("line 3", result.stderr)
+        self.assertIn("move 1", result.stderr)
+        self.assertEqual(len(result.stderr.strip().splitlines()), 1)
+        self.assertFalse(os.path.exists(frame) or os.path.exists(state))
 
     def test_bad_arguments_exit_2_naming_the_argument(self):
         second = self.path("second.script")  # a script that could be read: only one may be given
