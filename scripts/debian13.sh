@@ -56,7 +56,12 @@ if [ $# -eq 0 ]; then
 fi
 
 # The mounts live in a mount namespace of this run's own: they go with its last process,
-# after a failure or a kill too, and another shell's run never sees them.
+# after a failure or a kill too, and another shell's run never sees them. That needs "/"
+# to be a mount point, which it is on a machine or in a container, not in a plain chroot.
+if ! unshare --mount --propagation private true 2>/dev/null; then
+    echo "$0: cannot make a private mount namespace here; in a chroot, bind its root onto itself first" >&2
+    exit 1
+fi
 exec unshare --mount --propagation private sh -euc '
     root=$1; shift
     mount -t proc proc "$root/proc"

@@ -111,6 +111,9 @@ const wl_pointer_listener pointerListener = {
     .axis_stop = pointerAxisStop,
     .axis_discrete = pointerAxisDiscrete,
     .axis_value120 = pointerAxisValue120,
+#ifdef WL_POINTER_AXIS_RELATIVE_DIRECTION_SINCE_VERSION  // libwayland 1.23 lists a later event, never sent below seat 9
+    .axis_relative_direction = nullptr,
+#endif
 };
 
 //------------------------------------------------------------------------------
