@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zimblet: no toy is running\n");
         return 0;
     case ToyClaim::Failed:
-        if (onlyEnd) return noDesktopStatus;
-        break;  // the toy still plays, only without a way to end it from a second start
+        return noDesktopStatus;  // never a second toy over one that would not end
+    case ToyClaim::Unguarded:    // the toy still plays, only a second start cannot end it
     case ToyClaim::Claimed:
         break;
     }

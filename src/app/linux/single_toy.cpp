@@ -59,7 +59,7 @@ ToyClaim listenAt(int fd, const sockaddr_un& address) {
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(fd, 4) != 0) {
         std::fprintf(stderr, "zimblet: cannot listen at %s: %s\n", address.sun_path, std::strerror(errno));
         close(fd);
-        return ToyClaim::Failed;
+        return ToyClaim::Unguarded;
     }
     listener = fd;
     return ToyClaim::Claimed;
@@ -74,16 +74,16 @@ ToyClaim claimOrEndToy(bool onlyEnd) {
     sockaddr_un address;
     char lockPath[sizeof address.sun_path];
     if (!socketAddress(address, lockPath, onlyEnd)) {
-        return ToyClaim::Failed;
+        return onlyEnd ? ToyClaim::Failed : ToyClaim::Unguarded;
     }
     const int lock = open(lockPath, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock < 0 || flock(lock, LOCK_EX) != 0) {
         std::fprintf(stderr, "zimblet: cannot lock %s: %s\n", lockPath, std::strerror(errno));
         if (lock >= 0) close(lock);
-        return ToyClaim::Failed;
+        return onlyEnd ? ToyClaim::Failed : ToyClaim::Unguarded;
     }
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    ToyClaim claim = ToyClaim::Failed;
+    ToyClaim claim = onlyEnd ? ToyClaim::Failed : ToyClaim::Unguarded;
     if (fd < 0) {
         std::fprintf(stderr, "zimblet: cannot make a socket: %s\n", std::strerror(errno));
     } else if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {

@@ -10,7 +10,8 @@ enum class ToyClaim {
     Claimed,       // no toy was running: this process is the toy now
     EndedRunning,  // a running toy was asked to end and has ended
     NoneRunning,   // only for --quit: there was no toy to end
-    Failed,        // said on stderr
+    Unguarded,     // no socket could be had (why is on stderr): a toy plays without one
+    Failed,        // a running toy did not end, or --quit found no way to ask (said on stderr)
 };
 
 // Becomes the session's toy, or ends the one that runs (when `onlyEnd`, never

@@ -170,6 +170,17 @@ def ended_by(session, how):
     check(code == 0, f"{how}: exit code {code}: {session.errors()}")
 
 
+def endings(launch):
+    """One attempt for each way of ending, each on a start of its own from `launch(name)`, gone before the next."""
+    def attempt(how, number):
+        session = launch(f"ended-{number}")
+        try:
+            ended_by(session, how)
+        finally:
+            session.stop()
+    return [lambda how=how, number=number: attempt(how, number) for number, how in enumerate(ENDINGS)]
+
+
 def run_wine(build_dir, rows):
     """The Windows program under Wine in Xvfb, over the application underneath."""
     work_dir = build_dir / "e2e"

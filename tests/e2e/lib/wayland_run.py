@@ -85,8 +85,7 @@ def _run_sway(build_dir, rows):
         rows.row("sway 7 Escape while a brick is held ends the program with 0",
                  lambda: ws.escape_while_holding(main, plan))
         rows.row("sway 8 SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks "
-                 "no start", *(lambda how=how: scenarios.ended_by(launch(f"ended-{len(sessions)}"), how)
-                               for how in scenarios.ENDINGS))
+                 "no start", *scenarios.endings(launch))
         rows.row("sway 9 the compositor killed under the program: it ends within 5 s with a status",
                  lambda: ws.compositor_killed(launch("killed"), bench))
     finally:
@@ -180,8 +179,7 @@ def _run_gnome(build_dir, rows):
                  lambda: ws.drag_and_snap(main, plan))
         rows.row("gnome 4 a second start, --quit, SIGINT and SIGTERM end it with 0; a toy killed outright blocks "
                  "no start", lambda: scenarios.ended_by(main, ()),
-                 *(lambda how=how: scenarios.ended_by(launch(f"ended-{len(sessions)}"), how)
-                   for how in scenarios.ENDINGS))
+                 *scenarios.endings(launch))
         rows.row("gnome 5 Mutter killed under the program: it ends within 5 s with a status",
                  lambda: ws.compositor_killed(launch("killed"), bench))
     finally:

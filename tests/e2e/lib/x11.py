@@ -219,13 +219,6 @@ def _run_display(build_dir, display, pulse, rows):
         def row(name, *actions):
             rows.row(f"[{display.tag}] {name}", *actions)
 
-        def ended(how):  # a start of its own, gone before the next row whatever happens
-            session = X11Session(bench, f"ended-{len(sessions)}", run_dir, setup, pulse)
-            sessions.append(session)
-            try:
-                scenarios.ended_by(session, how)
-            finally:
-                session.stop()
         row("1 start: the bricks over the window beneath", lambda: scenarios.start(main, plan))
         row("2 click-through: buttons and the wheel beside the bricks reach the window beneath",
             lambda: scenarios.click_through(main, plan, plan.beside[0]))
@@ -241,7 +234,7 @@ def _run_display(build_dir, display, pulse, rows):
         if xlib:
             xlib.close()
         row("9 SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks no start",
-            *(lambda how=how: ended(how) for how in scenarios.ENDINGS))
+            *scenarios.endings(lambda name: X11Session(bench, name, run_dir, setup, pulse)))
 
         lone = X11Session(bench, "lonely", lonely, setup._replace(program_exe=lonely / "zimblet"), pulse)
         sessions.append(lone)
