@@ -60,14 +60,8 @@ void shapeLastPresent() {
     lastShapedPresent = recordingHost().presentCount;
     const DirtyRegion& region = recordingHost().lastRegion;
     for (int32_t i = 0; i < region.count; ++i) {
-        const PixelRect& band = region.rects[i];
-        for (int32_t top = band.top; top < band.bottom;) {
-            shapeRects.count = 0;
-            top = collectOpaqueRuns(recordingHost().surface, PixelRect{band.left, top, band.right, band.bottom},
-                                    shapeRects);
-        }
-        shapeRects.count = 0;
-        ASSERT_TRUE(collectHitRects(band, shapeRects));
+        shapeBand(recordingHost().surface, region.rects[i], shapeRects, [](const PixelRect&, ShapeRects&) {},
+                  [](ShapeRects&) {});
     }
 }
 #else

@@ -36,3 +36,20 @@ int32_t collectOpaqueRuns(const SurfacePixels& surface, const PixelRect& band, S
 // Writes every unit's hit rectangle clipped to the band, in World order. False when
 // there are more than the list holds.
 bool collectHitRects(const PixelRect& band, ShapeRects& list);
+
+// Works out both shapes inside the band in the order the window takes them:
+// `bounding(rows, list)` for each run of rows whose opaque runs fit the list at once,
+// then `input(list)` with the band's hit rectangles (at most one a unit: the list
+// holds thousands).
+template <typename Bounding, typename Input>
+void shapeBand(const SurfacePixels& surface, const PixelRect& band, ShapeRects& list, Bounding bounding, Input input) {
+    for (int32_t top = band.top; top < band.bottom;) {
+        list.count = 0;
+        const int32_t stop = collectOpaqueRuns(surface, PixelRect{band.left, top, band.right, band.bottom}, list);
+        bounding(PixelRect{band.left, top, band.right, stop}, list);
+        top = stop;
+    }
+    list.count = 0;
+    collectHitRects(band, list);
+    input(list);
+}

@@ -60,18 +60,10 @@ void replaceBoundingBand(const PixelRect& band, ShapeRects& list) {
 // the bounding shape to the pixels with alpha > 0, the input shape to the units'
 // hit rectangles. Runs of rows that do not fit the list are done in turn.
 void reshapeBand(const PixelRect& band) {
-    ShapeRects& list = x11.shapeRects;
-    for (int32_t top = band.top; top < band.bottom;) {
-        list.count = 0;
-        const int32_t stop = collectOpaqueRuns(x11.pixels, PixelRect{band.left, top, band.right, band.bottom}, list);
-        replaceBoundingBand(PixelRect{band.left, top, band.right, stop}, list);
-        top = stop;
-    }
-
-    list.count = 0;
-    collectHitRects(band, list);  // at most one a unit: the list holds thousands
-    ShapeRect cut{static_cast<int16_t>(band.left), static_cast<int16_t>(band.top), static_cast<uint16_t>(band.width()),
-                  static_cast<uint16_t>(band.height())};
-    combine(ShapeInput, &cut, 1, ShapeSubtract, Unsorted);
-    combine(ShapeInput, list.rects, list.count, ShapeUnion, Unsorted);
+    shapeBand(x11.pixels, band, x11.shapeRects, replaceBoundingBand, [&band](ShapeRects& list) {
+        ShapeRect cut{static_cast<int16_t>(band.left), static_cast<int16_t>(band.top),
+                      static_cast<uint16_t>(band.width()), static_cast<uint16_t>(band.height())};
+        combine(ShapeInput, &cut, 1, ShapeSubtract, Unsorted);
+        combine(ShapeInput, list.rects, list.count, ShapeUnion, Unsorted);
+    });
 }
