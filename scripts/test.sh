@@ -35,7 +35,7 @@ ctest --preset linux -j2
 step "End-to-end: the Linux program on X11 in Xvfb, on three kinds of display"
 tests/e2e/run_e2e.sh build/linux --desktop x11
 
-step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin)"
+step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin, Mutter)"
 tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
 
 step "The Linux package and its desktop entry"
