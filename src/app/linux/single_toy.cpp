@@ -31,7 +31,8 @@ bool socketAddress(sockaddr_un& address, char (&lockPath)[sizeof address.sun_pat
     address.sun_family = AF_UNIX;
     const int length = std::snprintf(address.sun_path, sizeof address.sun_path, "%s/zimblet.socket", folder);
     const int lockLength = std::snprintf(lockPath, sizeof lockPath, "%s/zimblet.lock", folder);
-    if (length < 0 || lockLength < 0 || static_cast<std::size_t>(lockLength) >= sizeof lockPath) {
+    // The socket's name is the longer of the two.
+    if (length < 0 || lockLength < 0 || static_cast<std::size_t>(length) >= sizeof address.sun_path) {
         std::fprintf(stderr, "zimblet: XDG_RUNTIME_DIR is too long for a socket path\n");
         return false;
     }
@@ -88,6 +89,10 @@ ToyClaim claimOrEndToy(bool onlyEnd) {
         std::fprintf(stderr, "zimblet: cannot make a socket: %s\n", std::strerror(errno));
     } else if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
         claim = waitForEnd(fd);
+    } else if (errno != ECONNREFUSED && errno != ENOENT) {
+        // A toy may be there but too busy to answer: never take its socket away.
+        std::fprintf(stderr, "zimblet: cannot reach %s: %s\n", address.sun_path, std::strerror(errno));
+        close(fd);
     } else if (onlyEnd) {
         close(fd);
         claim = ToyClaim::NoneRunning;
