@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench_host.h"
+#include "bench_world.h"
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
 #include "render/redraw.h"

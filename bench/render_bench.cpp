@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "bench_host.h"
+#include "app/memory/memory_host.h"
+#include "bench_world.h"
 #include "render/redraw.h"
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 // The floor: wiping the same memory with nothing drawn on it.
 void BM_MemsetSurface(benchmark::State& state) {
     prepareBenchWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    SurfacePixels& surface = benchSurface();
+    const SurfacePixels& surface = memoryHost().surface;
     for (auto _ : state) {
         std::memset(surface.pixels, 0, static_cast<std::size_t>(surface.stride) * static_cast<std::size_t>(surface.height));
         benchmark::ClobberMemory();

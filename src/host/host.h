@@ -1,8 +1,8 @@
 #pragma once
 
-// What the portable core asks of the program around it. Each host (Windows, X11,
-// Wayland, replay, the test and bench hosts) defines these once; the linker picks
-// the host.
+// What the portable core asks of the program around it. Each host (Windows, Linux,
+// and the in-memory host of the replay program, the tests and the benchmarks)
+// defines these once; the linker picks the host.
 
 #include "render/pixel_rect.h"
 #include "render/surface_pixels.h"

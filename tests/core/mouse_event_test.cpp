@@ -5,7 +5,7 @@
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
 #include "interaction/snap_search.h"
-#include "recording_host.h"
+#include "test_world.h"
 #include "world/world.h"
 
 namespace {
@@ -53,12 +53,12 @@ TEST_P(EventTable, AnswerStateAndRedraws) {
         send(RightDown, 105, 105);
         send(LeftUp, 105, 105);  // the other button ends the drag, the right release is still owed
     }
-    const int presentsBefore = recordingHost().presentCount;
+    const int presentsBefore = memoryHost().presentCount;
     const int32_t at = row.onOtherUnit ? 605 : 900;
 
     EXPECT_EQ(send(row.message, at, at), row.answer);
     EXPECT_EQ(dragState, row.after);
-    EXPECT_EQ(recordingHost().presentCount - presentsBefore, row.redraws);
+    EXPECT_EQ(memoryHost().presentCount - presentsBefore, row.redraws);
     if (row.answer == Swallow && (row.message == LeftDown || row.message == RightDown)) {
         EXPECT_EQ(grabbedUnit, &other);
         EXPECT_EQ(other.x, 600) << "a press moves nothing";

@@ -18,11 +18,11 @@ namespace {
 // What a host that brings over only the dirty rectangles has on the screen.
 class ShownPicture {
 public:
-    ShownPicture() : pixels_(recordingHost().memory) {}
+    ShownPicture() : pixels_(memoryHost().memory) {}
 
     // Copies the region's rectangles; fails when they leave the surface.
     void bringOver(const DirtyRegion& region) {
-        const SurfacePixels& surface = recordingHost().surface;
+        const SurfacePixels& surface = memoryHost().surface;
         ASSERT_LE(region.count, DirtyRegion::capacity);
         for (int32_t i = 0; i < region.count; ++i) {
             const PixelRect& r = region.rects[i];
@@ -35,7 +35,7 @@ public:
     }
 
     bool equalsSurface() const {
-        return std::memcmp(pixels_.data(), recordingHost().memory.data(), pixels_.size()) == 0;
+        return std::memcmp(pixels_.data(), memoryHost().memory.data(), pixels_.size()) == 0;
     }
 
 private:
@@ -52,7 +52,7 @@ bool covers(const DirtyRegion& region, const PixelRect& rect) {
 
 std::vector<PixelRect> hitFootprints() {
     std::vector<PixelRect> rects;
-    for (const BrickUnit* unit : World) rects.push_back(hitFootprint(*unit, wholeSurface(recordingHost().surface)));
+    for (const BrickUnit* unit : World) rects.push_back(hitFootprint(*unit, wholeSurface(memoryHost().surface)));
     return rects;
 }
 
@@ -64,18 +64,18 @@ TEST(RandomEventStreams, KeepTheWorldConsistentAndEveryPictureEqualToAFullRedraw
     std::size_t sounds = 0;
     for (int seed = 1; seed <= streams; ++seed) {
         EventStream stream(static_cast<unsigned>(seed), 800, 600);  // the world reaches past two edges
-        EXPECT_EQ(recordingHost().lastRegion.bounds(), wholeSurface(recordingHost().surface));
+        EXPECT_EQ(memoryHost().lastRegion.bounds(), wholeSurface(memoryHost().surface));
         ShownPicture shown;
         for (int event = 0; event < eventsPerStream; ++event) {
             const std::vector<PixelRect> hitBefore = hitFootprints();
-            const int presentsBefore = recordingHost().presentCount;
+            const int presentsBefore = memoryHost().presentCount;
             const std::string sent = stream.step();
             SCOPED_TRACE("stream " + std::to_string(seed) + ", event " + std::to_string(event) + ": " + sent);
             snapped += dragState == DragState::Snapped;
             ASSERT_EQ(stream.brokenInvariant(), "");
             // A press draws nothing: a brick it pulls loose shows its stud from the next step on.
-            if (recordingHost().presentCount == presentsBefore) continue;
-            const DirtyRegion& region = recordingHost().lastRegion;
+            if (memoryHost().presentCount == presentsBefore) continue;
+            const DirtyRegion& region = memoryHost().lastRegion;
             ASSERT_NO_FATAL_FAILURE(shown.bringOver(region));
             const std::vector<PixelRect> hitAfter = hitFootprints();
             for (std::size_t i = 0; i < World.size(); ++i) {
@@ -87,7 +87,7 @@ TEST(RandomEventStreams, KeepTheWorldConsistentAndEveryPictureEqualToAFullRedraw
                 ASSERT_TRUE(shown.equalsSurface()) << "a change lies outside the dirty region";
             }
         }
-        sounds += recordingHost().sounds.size();
+        sounds += memoryHost().sounds.size();
     }
     std::printf("random streams: %d events, %ld in Snapped, %zu sounds\n", streams * eventsPerStream, snapped, sounds);
     EXPECT_GT(snapped, 1000) << "the streams must reach the interesting states";

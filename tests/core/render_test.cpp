@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "recording_host.h"
+#include "test_world.h"
 #include "render/redraw.h"
 #include "render/scene.h"
 #include "world/world.h"
@@ -53,8 +53,8 @@ TEST(Drawing, StudsOverlapsAndTheStudColumnAtMinus12) {
     world.unit(130, 100, red);
     world.unit(138, 104, white);  // later, over the earlier red unit
     world.unit(-12, 10, red);
-    resetRecordingHost(200, 200);
-    SurfacePixels& surface = recordingHost().surface;
+    resetMemoryHost(200, 200);
+    SurfacePixels& surface = memoryHost().surface;
     renderScene(surface);
     EXPECT_EQ(pixelAt(surface, 105, 99), opaqueWhite) << "no stud under a unit above";
     EXPECT_EQ(pixelAt(surface, 105, 100), black);
@@ -76,9 +76,9 @@ TEST(Drawing, NeverWritesWithoutPixelMemory) {
 TEST(Redraw, PresentsOnlyWhereTheUnitWasAndIs) {
     TestWorld world;
     BrickUnit& unit = world.unit(100, 100);
-    resetRecordingHost(400, 300);
+    resetMemoryHost(400, 300);
     showWholeScene();
-    const DirtyRegion& region = recordingHost().lastRegion;
+    const DirtyRegion& region = memoryHost().lastRegion;
     const auto rects = [&region] { return std::vector<PixelRect>(region.rects, region.rects + region.count); };
     EXPECT_EQ(rects(), std::vector<PixelRect>({{0, 0, 400, 300}}));
     for (auto [x, y, expected] :

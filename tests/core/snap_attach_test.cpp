@@ -4,7 +4,7 @@
 
 #include "interaction/attach_detach.h"
 #include "interaction/snap_search.h"
-#include "recording_host.h"
+#include "test_world.h"
 #include "sound/sounds.h"
 #include "world/world.h"
 
@@ -109,7 +109,7 @@ TEST(Detach, LoneBrickAndAClosedAssemblyStayWholeButLegsThatRejoinLiftOff) {
     ASSERT_TRUE(canDetachFromBelow(*top[1]));
     detachFromBelow(*top[1]);
     EXPECT_TRUE(leftLeg.above == nullptr && rightLeg.above == nullptr && top[0]->below == nullptr);
-    EXPECT_EQ(recordingHost().sounds.size(), 1u) << "one sound for every cut of one press";
+    EXPECT_EQ(memoryHost().sounds.size(), 1u) << "one sound for every cut of one press";
     // The base, pressed on its right unit, lets go of both legs.
     ASSERT_TRUE(canDetachFromAbove(*base[1]));
     detachFromAbove(*base[1]);
@@ -123,9 +123,9 @@ TEST(Sounds, OnlyTheEightPathsAndTheVariantIsTheNextDrawModuloFour) {
     const int first = std::rand() % 4;
     std::srand(7);
     playDetachSound();
-    EXPECT_EQ(recordingHost().sounds[0], "Sounds\\detach" + std::to_string(first) + ".wav");
+    EXPECT_EQ(memoryHost().sounds[0], "Sounds\\detach" + std::to_string(first) + ".wav");
     for (int i = 0; i < 400; ++i) playAttachSound(), playDetachSound();
-    const std::set<std::string> formed(recordingHost().sounds.begin(), recordingHost().sounds.end());
+    const std::set<std::string> formed(memoryHost().sounds.begin(), memoryHost().sounds.end());
     EXPECT_EQ(formed, (std::set<std::string>{"Sounds\\attach0.wav", "Sounds\\attach1.wav", "Sounds\\attach2.wav",
                                              "Sounds\\attach3.wav", "Sounds\\detach0.wav", "Sounds\\detach1.wav",
                                              "Sounds\\detach2.wav", "Sounds\\detach3.wav"}));

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "recording_host.h"
+#include "test_world.h"
 #include "world/world.h"
 
 namespace {
@@ -37,7 +37,7 @@ TEST(WorldCreation, FollowsTheDrawsAndBuildsBricksRightToLeft) {
     }
     EXPECT_EQ(index, World.size());
     EXPECT_EQ(next, std::rand()) << "creation makes no draw beyond 2 + 2n per brick";
-    EXPECT_EQ(recordingHost().presentCount, 0) << "creating the world draws nothing";
+    EXPECT_EQ(memoryHost().presentCount, 0) << "creating the world draws nothing";
 }
 
 TEST(GroupWalks, CommitJoinsBothWaysWithoutEnteringTheOtherGroupAndClearJoinsIn) {

@@ -19,12 +19,12 @@ int main(int argc, char** argv) {
         EventStream stream(seed * 1000 + world, 1024, 800);
         bool pictureDue = false;
         for (long event = 0; event < eventsPerWorld && run < events; ++event, ++run) {
-            const int presents = recordingHost().presentCount;
+            const int presents = memoryHost().presentCount;
             const std::string sent = stream.step();
             std::string broken = stream.brokenInvariant();
             // A press draws nothing, so the picture is compared right after a redraw.
             pictureDue = pictureDue || run % 100 == 0;
-            if (broken.empty() && pictureDue && recordingHost().presentCount != presents) {
+            if (broken.empty() && pictureDue && memoryHost().presentCount != presents) {
                 pictureDue = false;
                 broken = stream.pictureMismatch();
             }

@@ -26,13 +26,13 @@ std::set<BrickUnit*> groupOf(BrickUnit* start) {
 }
 
 EventStream::EventStream(unsigned seed, int width, int height) : random_(seed) {
-    resetRecordingHost(width, height);
+    resetMemoryHost(width, height);
     std::srand(1);
     createWorld();
     world_.adoptCreatedWorld();
     for (BrickUnit* unit : World) bricks_.emplace_back(unit->colour, unit->left, unit->right);
     showWholeScene();
-    reference_.resize(recordingHost().memory.size());
+    reference_.resize(memoryHost().memory.size());
 }
 
 int EventStream::pick(int low, int high) {
@@ -113,10 +113,10 @@ std::string EventStream::brokenInvariant() const {
 }
 
 std::string EventStream::pictureMismatch() {
-    SurfacePixels reference = recordingHost().surface;
+    SurfacePixels reference = memoryHost().surface;
     reference.pixels = reference_.data();
     renderScene(reference);
-    const auto& drawn = recordingHost().memory;
+    const auto& drawn = memoryHost().memory;
     if (std::memcmp(drawn.data(), reference_.data(), drawn.size()) == 0) return {};
     const auto first = std::mismatch(drawn.begin(), drawn.end(), reference_.begin());
     const auto offset = static_cast<int32_t>(first.first - drawn.begin());

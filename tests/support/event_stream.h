@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "recording_host.h"
+#include "test_world.h"
 
 // Random mouse events over the created world, chosen to visit every state with both
 // buttons, near bricks and far off, and the checks the world must pass after each.

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/x11/shape_rects.h"
-#include "recording_host.h"
+#include "test_world.h"
 #include "render/redraw.h"
 #include "world/world.h"
 
@@ -110,12 +110,12 @@ TEST(ShapeRects, HitRectanglesClippedToTheBand) {
 // the rectangles are YX-banded, never overlap, and cover exactly the opaque pixels.
 TEST(ShapeRects, RunsCoverExactlyTheOpaquePixelsOfTheStartWorld) {
     TestWorld world;
-    resetRecordingHost(640, 480);
+    resetMemoryHost(640, 480);
     std::srand(1);
     createWorld();
     world.adoptCreatedWorld();
     showWholeScene();
-    const SurfacePixels& surface = recordingHost().surface;
+    const SurfacePixels& surface = memoryHost().surface;
 
     std::srand(7);
     for (int round = 0; round < 40; ++round) {

@@ -7,12 +7,11 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/memory/memory_host.h"
 #include "app/replay/png_frame.h"
-#include "app/replay/replay_host.h"
 #include "app/replay/replay_options.h"
 #include "app/replay/replay_script.h"
 #include "app/replay/state_dump.h"
-#include "host/host.h"
 #include "render/redraw.h"
 #include "world/world.h"
 
@@ -50,9 +49,10 @@ std::string replay(const std::vector<ReplayEvent>& events) {
         const HookAnswer answer = event.escape ? HookAnswer::Swallow : handleMouseEvent(event.message, event.x, event.y);
         report += std::to_string(event.lineNumber) + ": " + event.text + " -> " + answerName(answer) + " " +
                   dragStateName() + "\n";
-        for (const std::string& sound : takeStartedSounds()) {
+        for (const std::string& sound : memoryHost().sounds) {
             report += "  sound " + sound + "\n";
         }
+        memoryHost().sounds.clear();
     }
     return report;
 }
@@ -85,10 +85,10 @@ int main(int argc, char** argv) {
         return exitUsage;
     }
 
-    createReplaySurface(options.width, options.height);
+    resetMemoryHost(options.width, options.height);
     createWorld();
     showWholeScene();
-    takeStartedSounds();
+    memoryHost().sounds.clear();
     std::fputs(replay(script.events).c_str(), stdout);
     std::fflush(stdout);
 
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zimblet-replay: cannot write state '%s'\n", options.statePath.c_str());
         return exitOutputFailed;
     }
-    if (!options.framePath.empty() && !writePngFrame(hostSurface(), options.framePath)) {
+    if (!options.framePath.empty() && !writePngFrame(memoryHost().surface, options.framePath)) {
         std::fprintf(stderr, "zimblet-replay: cannot write frame '%s'\n", options.framePath.c_str());
         return exitOutputFailed;
     }

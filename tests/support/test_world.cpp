@@ -1,25 +1,9 @@
-#include "recording_host.h"
+#include "test_world.h"
 
 #include <cstring>
 
-#include "host/host.h"
 #include "interaction/drag_state.h"
 #include "world/world.h"
-
-RecordingHost& recordingHost() {
-    static RecordingHost host;
-    return host;
-}
-
-void resetRecordingHost(int width, int height) {
-    RecordingHost& host = recordingHost();
-    host.memory.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
-    host.surface = SurfacePixels{width, height, 4 * width, host.memory.empty() ? nullptr : host.memory.data()};
-    host.presentCount = 0;
-    host.sounds.clear();
-    host.keepSoundText = true;
-    host.soundCount = 0;
-}
 
 uint32_t pixelAt(const SurfacePixels& surface, int x, int y) {
     uint32_t value = 0;
@@ -27,25 +11,10 @@ uint32_t pixelAt(const SurfacePixels& surface, int x, int y) {
     return value;
 }
 
-SurfacePixels& hostSurface() {
-    return recordingHost().surface;
-}
-
-void hostPresentSurface(const DirtyRegion& changed) {
-    ++recordingHost().presentCount;
-    recordingHost().lastRegion = changed;
-}
-
-void hostPlaySound(const char* relativePath) {
-    RecordingHost& host = recordingHost();
-    ++host.soundCount;
-    if (host.keepSoundText) host.sounds.emplace_back(relativePath);
-}
-
 TestWorld::TestWorld() {
     World.clear();
     resetInteraction();
-    resetRecordingHost();
+    resetMemoryHost(0, 0);
 }
 
 TestWorld::~TestWorld() {

@@ -1,35 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "app/memory/memory_host.h"
 #include "world/brick_unit.h"
-
-// A host for tests: a surface of chosen size, and a record of presents and sounds.
-struct RecordingHost {
-    SurfacePixels surface;
-    std::vector<uint8_t> memory;
-    int presentCount = 0;
-    DirtyRegion lastRegion;
-    std::vector<std::string> sounds;
-    // Without text the record is only counted, so that recording allocates nothing.
-    bool keepSoundText = true;
-    int soundCount = 0;
-};
-
-RecordingHost& recordingHost();
-
-// Gives the host a fresh transparent surface (0 x 0 for none) and clears the record.
-void resetRecordingHost(int width = 0, int height = 0);
 
 // Reads one pixel as 0xAARRGGBB.
 uint32_t pixelAt(const SurfacePixels& surface, int x, int y);
 
 // Owns test units, puts them into the World in the given order, and empties the
-// World and the interaction state on destruction.
+// World and the interaction state on destruction. Starts with an empty in-memory host.
 class TestWorld {
 public:
     TestWorld();
