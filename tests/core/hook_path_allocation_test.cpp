@@ -10,8 +10,8 @@
 
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
-#include "test_world.h"
 #include "render/redraw.h"
+#include "test_world.h"
 #include "world/world.h"
 #ifdef ZIMBLET_HAS_X11_SHAPES
 #include "app/x11/shape_rects.h"

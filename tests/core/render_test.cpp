@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "test_world.h"
 #include "render/redraw.h"
 #include "render/scene.h"
+#include "test_world.h"
 #include "world/world.h"
 
 namespace {

@@ -33,26 +33,18 @@ TEST(ReplayScript, ReadsEveryEventKindWithLineNumbersAndTrimmedText) {
     EXPECT_EQ(script.events[6].lineNumber, 10);
 }
 
-struct MalformedCase {
-    const char* line;
-};
-
-class MalformedLine : public ::testing::TestWithParam<MalformedCase> {};
+class MalformedLine : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MalformedLine, FailsNamingTheLineAndKeepsNoEvents) {
-    const std::string script = std::string("move 1 1\n\n") + GetParam().line + "\nmove 2 2\n";
-    const ParsedScript parsed = parseReplayScript(script);
+    const ParsedScript parsed = parseReplayScript(std::string("move 1 1\n\n") + GetParam() + "\nmove 2 2\n");
     EXPECT_FALSE(parsed.ok);
     EXPECT_EQ(parsed.error.lineNumber, 3);
     EXPECT_TRUE(parsed.events.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, MalformedLine,
-                         ::testing::Values(MalformedCase{"jump 1 2"}, MalformedCase{"move 1"},
-                                           MalformedCase{"move 1 2 3"}, MalformedCase{"move x 2"},
-                                           MalformedCase{"move 1.5 2"}, MalformedCase{"move 2147483648 0"},
-                                           MalformedCase{"move 0 -2147483649"}, MalformedCase{"move +1 2"},
-                                           MalformedCase{"escape now"}, MalformedCase{"Move 1 2"},
-                                           MalformedCase{"move 1 2#"}, MalformedCase{"move - 2"}));
+                         ::testing::Values("jump 1 2", "move 1", "move 1 2 3", "move x 2", "move 1.5 2",
+                                           "move 2147483648 0", "move 0 -2147483649", "move +1 2", "escape now",
+                                           "Move 1 2", "move 1 2#", "move - 2"));
 
 }  // namespace

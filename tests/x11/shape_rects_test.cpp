@@ -9,26 +9,23 @@
 #include <vector>
 
 #include "app/x11/shape_rects.h"
-#include "test_world.h"
 #include "render/redraw.h"
+#include "test_world.h"
 #include "world/world.h"
 
 namespace {
 
-// A surface drawn from rows of text: '#' an opaque pixel, anything else clear.
-struct TextSurface {
-    std::vector<uint8_t> memory;
-    SurfacePixels surface;
-
-    explicit TextSurface(const std::vector<std::string>& rows) {
-        const int width = static_cast<int>(rows[0].size()), height = static_cast<int>(rows.size());
-        memory.assign(static_cast<std::size_t>(width * height * 4), 0);
-        surface = SurfacePixels{width, height, width * 4, memory.data()};
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (rows[y][x] == '#') memory[(y * width + x) * 4 + 3] = 0xFF;
+// Draws rows of text into the host's surface: '#' an opaque pixel, anything else clear.
+const SurfacePixels& textSurface(const std::vector<std::string>& rows) {
+    const std::size_t width = rows[0].size();
+    resetMemoryHost(static_cast<int>(width), static_cast<int>(rows.size()));
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        for (std::size_t x = 0; x < width; ++x) {
+            if (rows[y][x] == '#') memoryHost().memory[(y * width + x) * 4 + 3] = 0xFF;
+        }
     }
-};
+    return memoryHost().surface;
+}
 
 // A list over our own storage, with the four free slots in front.
 struct SmallList {
@@ -82,9 +79,8 @@ TEST(ShapeRects, OpaqueRunsTable) {
     };
     for (const RunsCase& c : cases) {
         SCOPED_TRACE(c.name);
-        TextSurface text(c.rows);
         SmallList small(c.capacity);
-        EXPECT_EQ(collectOpaqueRuns(text.surface, c.band, small.list), c.stopsAt);
+        EXPECT_EQ(collectOpaqueRuns(textSurface(c.rows), c.band, small.list), c.stopsAt);
         EXPECT_EQ(small.rects(), c.rects);
     }
 }
@@ -94,16 +90,15 @@ TEST(ShapeRects, HitRectanglesClippedToTheBand) {
     world.unit(10, 10);
     world.unit(100, 40);
     world.unit(-5, 0);  // reaches into the surface from the left
-    SmallList small(8);
-    ASSERT_TRUE(collectHitRects(PixelRect{0, 0, 200, 100}, small.list));
-    EXPECT_EQ(small.rects(), (std::vector<PixelRect>{{10, 10, 26, 29}, {100, 40, 116, 59}, {0, 0, 11, 19}}));
-
-    small.list.count = 0;
-    ASSERT_TRUE(collectHitRects(PixelRect{20, 20, 105, 45}, small.list));
-    EXPECT_EQ(small.rects(), (std::vector<PixelRect>{{20, 20, 26, 29}, {100, 40, 105, 45}}));
-
-    SmallList tooSmall(2);
-    EXPECT_FALSE(collectHitRects(PixelRect{0, 0, 200, 100}, tooSmall.list));
+    for (auto [band, capacity, fits, rects] :
+         {std::tuple{PixelRect{0, 0, 200, 100}, 8, true,
+                     std::vector<PixelRect>{{10, 10, 26, 29}, {100, 40, 116, 59}, {0, 0, 11, 19}}},
+          {PixelRect{20, 20, 105, 45}, 8, true, std::vector<PixelRect>{{20, 20, 26, 29}, {100, 40, 105, 45}}},
+          {PixelRect{0, 0, 200, 100}, 2, false, std::vector<PixelRect>{{10, 10, 26, 29}, {100, 40, 116, 59}}}}) {
+        SmallList small(capacity);
+        EXPECT_EQ(collectHitRects(band, small.list), fits);
+        EXPECT_EQ(small.rects(), rects);
+    }
 }
 
 // Coverage of the whole start world in random bands, list sizes forcing resumes:
