@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
 #include "interaction/snap_search.h"
@@ -16,13 +18,6 @@ using enum HookAnswer;
 class MouseEvents : public ::testing::Test {
 protected:
     HookAnswer send(MouseMessage message, int32_t x, int32_t y) { return handleMouseEvent(message, x, y); }
-
-    // Picks up `held` and brings it in slow steps to rest 25 pixels over `target`.
-    void snapOnto(BrickUnit& unit, const BrickUnit& onto, MouseMessage press = LeftDown) {
-        ASSERT_EQ(send(press, unit.x + 2, unit.y + 2), Swallow);
-        for (int32_t x = onto.x + 40; x >= onto.x; x -= 4) send(Move, x, onto.y - 25);
-        ASSERT_EQ(dragState, Snapped);
-    }
 
     TestWorld world;
     BrickUnit& target = world.unit(300, 300);
@@ -46,7 +41,11 @@ class EventTable : public MouseEvents, public ::testing::WithParamInterface<Row>
 TEST_P(EventTable, AnswerStateAndRedraws) {
     const Row& row = GetParam();
     if (row.setup == Setup::Holding) send(LeftDown, 105, 105);
-    if (row.setup == Setup::Snapped) snapOnto(held, target);
+    if (row.setup == Setup::Snapped) {  // held, brought in slow steps to rest 25 pixels over target
+        send(LeftDown, 105, 105);
+        for (int32_t x = 340; x >= 300; x -= 4) send(Move, x, 275);
+        ASSERT_EQ(dragState, Snapped);
+    }
     if (row.setup == Setup::IdleAfterRightGrab) {
         send(RightDown, 105, 105);
         send(LeftUp, 105, 105);  // the other button ends the drag, the right release is still owed
@@ -106,8 +105,14 @@ TEST_F(MouseEvents, FirstDragStepMeasuresFromThePreviousDragsLastStep) {
     EXPECT_EQ(dragState, Snapped);
 }
 
-// The difference of two far-apart points does not fit in 32 bits.
-TEST(TravelThreshold, NeverOverflows) {
+// The difference of two far-apart points, and its square, do not fit in 32 bits.
+TEST(TravelThreshold, MatchesTheSinglePrecisionRootAndNeverOverflows) {
+    for (int32_t dx = -12; dx <= 12; ++dx) {
+        for (int32_t dy = -12; dy <= 12; ++dy) {
+            const float travel = std::sqrt(static_cast<float>(dx * dx + dy * dy));
+            EXPECT_EQ(isFastMove(100, 100, 100 + dx, 100 + dy), travel > 8.0f) << dx << ", " << dy;
+        }
+    }
     EXPECT_TRUE(isFastMove(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
     EXPECT_TRUE(isFastMove(INT32_MAX, 0, INT32_MIN, 0));
 }

@@ -23,11 +23,11 @@ TEST(Drawing, StudsOverlapsAndTheStudColumnAtMinus12) {
     SurfacePixels& surface = memoryHost().surface;
     renderScene(surface);
     // A stud covers x + 3.75 to x + 11.25 and y - 3.75 to y - 1, truncated toward zero; none under a
-    // unit above; later units over earlier ones.
+    // unit above; a lone unit's frame on all four sides; later units over earlier ones.
     for (auto [x, y, expected] : {std::tuple{102, 81, clear}, {103, 78, opaqueWhite}, {111, 81, opaqueWhite},
                                   {112, 81, clear}, {103, 77, clear}, {105, 99, opaqueWhite}, {105, 100, black},
-                                  {138, 110, black}, {142, 101, opaqueWhite}, {0, 6, opaqueRed}, {0, 9, opaqueRed},
-                                  {1, 9, clear}, {0, 5, clear}}) {
+                                  {115, 110, black}, {138, 110, black}, {142, 101, opaqueWhite}, {0, 6, opaqueRed},
+                                  {0, 9, opaqueRed}, {1, 9, clear}, {0, 5, clear}}) {
         EXPECT_EQ(pixelAt(surface, x, y), expected) << x << ", " << y;
     }
 }

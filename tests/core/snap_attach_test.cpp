@@ -40,14 +40,6 @@ TEST(UnitGeometry, OverlapAndAlignmentBounds) {
     brick[0]->setGroupMark(1);
     EXPECT_TRUE(groupOverlapsFree(*brick[0])) << "the walk reaches every held unit";
     brick[0]->setGroupMark(0);
-
-    BrickUnit other;
-    BrickUnit held = unitAt(100, 75);  // would rest on b
-    held.below = &other;
-    EXPECT_FALSE(studsAlign(held, b));
-    held.below = nullptr;
-    held.above = &other;
-    EXPECT_TRUE(studsAlign(held, b)) << "only the link on the side that would join blocks";
 }
 
 // The preview stands 21.75 pixels off the target, truncated toward zero.
