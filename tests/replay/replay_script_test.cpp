@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/replay/replay_script.h"
 
 namespace {
+
+using enum MouseMessage;
 
 TEST(ReplayScript, ReadsEveryEventKindWithLineNumbersAndTrimmedText) {
     const ParsedScript script = parseReplayScript(
@@ -18,19 +22,16 @@ TEST(ReplayScript, ReadsEveryEventKindWithLineNumbersAndTrimmedText) {
         "escape\n"
         "this line is never read\n");
     ASSERT_TRUE(script.ok);
-    ASSERT_EQ(script.events.size(), 7u);
-    EXPECT_EQ(script.events[0].lineNumber, 3);
-    EXPECT_EQ(script.events[0].message, MouseMessage::LeftDown);
-    EXPECT_EQ(script.events[0].x, 10);
-    EXPECT_EQ(script.events[1].text, "move -5   -2147483648");
-    EXPECT_EQ(script.events[1].message, MouseMessage::Move);
-    EXPECT_EQ(script.events[1].y, INT32_MIN);
-    EXPECT_EQ(script.events[2].x, INT32_MAX);
-    EXPECT_EQ(script.events[3].message, MouseMessage::RightDown);
-    EXPECT_EQ(script.events[4].message, MouseMessage::RightUp);
-    EXPECT_EQ(script.events[5].message, MouseMessage::Other);
-    EXPECT_TRUE(script.events[6].escape);
-    EXPECT_EQ(script.events[6].lineNumber, 10);
+    using Event = std::tuple<int, std::string, MouseMessage, int32_t, int32_t, bool>;
+    std::vector<Event> read;
+    for (const ReplayEvent& e : script.events) read.emplace_back(e.lineNumber, e.text, e.message, e.x, e.y, e.escape);
+    EXPECT_EQ(read, (std::vector<Event>{{3, "left-down 10 20", LeftDown, 10, 20, false},
+                                        {4, "move -5   -2147483648", Move, -5, INT32_MIN, false},
+                                        {5, "left-up 2147483647 0", LeftUp, INT32_MAX, 0, false},
+                                        {6, "right-down 1 2", RightDown, 1, 2, false},
+                                        {7, "right-up 3 4", RightUp, 3, 4, false},
+                                        {8, "wheel 5 6", Other, 5, 6, false},
+                                        {10, "escape", Other, 0, 0, true}}));
 }
 
 class MalformedLine : public ::testing::TestWithParam<const char*> {};
