@@ -16,8 +16,8 @@ run="cmake ninja-build g++ pkg-config dpkg-dev \
 windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
   wine wine64 xvfb xauth xdotool imagemagick"
 tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils \
-  pulseaudio pulseaudio-utils xcompmgr dpkg-dev \
-  sway grim weston kwin-wayland plasma-wayland-protocols python3-dbus dbus \
+  pulseaudio pulseaudio-utils xcompmgr xbindkeys dpkg-dev \
+  sway grim weston kwin-wayland python3-dbus dbus \
   mutter xwayland wev debootstrap desktop-file-utils"
 
 case "${1:-all}" in

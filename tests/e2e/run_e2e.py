@@ -16,11 +16,7 @@ sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from lib.bench import Failure  # noqa: E402
-from lib.scenarios import run_wine  # noqa: E402
-from lib.wayland_run import run_wayland  # noqa: E402
-from lib.x11 import run_x11  # noqa: E402
-
-DESKTOPS = {"wine": run_wine, "x11": run_x11, "wayland": run_wayland}
+from lib.desktops import DESKTOPS  # noqa: E402
 
 
 def say(line):

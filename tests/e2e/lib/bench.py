@@ -5,25 +5,13 @@ import re
 import shutil
 import subprocess
 import time
-from collections import defaultdict, namedtuple
+from collections import defaultdict
 from pathlib import Path
 
 DEVNULL = subprocess.DEVNULL
 CONVERT = shutil.which("convert-im6.q16") or "convert"  # ImageMagick itself, not a wrapper on PATH
 WIDTH, HEIGHT = 1024, 800     # the bricks are scattered over 1000 x 768 pixels
 DESKTOP_RGB = (32, 96, 128)   # the colour of the application underneath
-Setup = namedtuple("Setup", "program_exe replay_exe app_log sounds_dir")
-
-
-def fresh_run(build_dir, run_dir, exe=""):
-    """Empties the run folder (left behind for a look after a failure); the setup of a run from `build_dir`."""
-    check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
-    shutil.rmtree(run_dir, ignore_errors=True)
-    run_dir.mkdir(parents=True)
-    return Setup(build_dir / f"zimblet{exe}", build_dir / f"zimblet-replay{exe}", AppLog(run_dir / "underneath.log"),
-                 build_dir / "Sounds")
-
-
 class Failure(Exception):
     """What a scenario saw that it should not have, or a condition that did not come true in time."""
 
@@ -47,7 +35,11 @@ class AppLog:
     """The lines the application underneath has logged; a mark is a count of lines."""
 
     def __init__(self, path):
-        self.path = path
+        self.path, self.logs = path, {"application": path}
+
+    def who(self, since):
+        """The windows that logged anything since mark `since`."""
+        return set(self.logs) if self.lines()[since:] else set()
 
     def lines(self):
         try:  # a line still being written has no newline yet: leave it for the next look
@@ -102,6 +94,10 @@ class Beneath(AppLog):
                 self.windows += [window] * len(said)
             self.read[window] += end
         return list(self.translated)
+
+    def who(self, since):
+        self.lines()
+        return set(self.windows[since:])
 
     def _translate(self, window, event, text):
         # wev binds a pointer at each change of the seat's capabilities, and each of them tells the same event.
@@ -161,49 +157,57 @@ def start_xvfb(args, log_path):
     return process, ":" + display
 
 
-class Bench:
-    def __init__(self, work_dir, artifacts, xvfb_args=()):
-        self.prefix = work_dir / "wineprefix"
-        self.artifacts = artifacts
-        self.width, self.height = WIDTH, HEIGHT
-        self.xvfb, self.display = start_xvfb(list(xvfb_args), artifacts / "xvfb.log")
+class Desktop:
+    """What every desktop has: a run folder (emptied at the start, left behind for a look after a failure), the
+    program and the replay host of a build, the windows beneath and the background they make."""
 
-    def env(self, debug="-all"):
-        env = dict(os.environ, DISPLAY=self.display, WINEPREFIX=str(self.prefix), WINEARCH="win64",
-                   WINEDEBUG=debug, WINEDLLOVERRIDES="mscoree,mshtml=")  # no Mono or Gecko dialogs
+    width, height = WIDTH, HEIGHT
+    native = True  # the replay host draws the same rand() natively, as the Linux program does
+    end_timeout = 5  # seconds from Escape to the end of the program
+    wheel_through_bricks = False  # the wheel over a brick reaches the window beneath
+
+    def __init__(self, build_dir, run_dir, exe=""):
+        check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
+        shutil.rmtree(run_dir, ignore_errors=True)
+        run_dir.mkdir(parents=True)
+        self.run_dir = self.artifacts = self.home = run_dir  # home: where the program starts
+        self.program, self.replay_exe = build_dir / f"zimblet{exe}", build_dir / f"zimblet-replay{exe}"
+        self.sounds_dir, self.beneath = build_dir / "Sounds", []  # beneath: the windows beneath, as processes
+
+    def start_beneath(self, name, command, env):
+        """A window beneath logging to `name.log` in the run folder, line by line; returns the log's path."""
+        log = self.run_dir / f"{name}.log"
+        self.beneath.append(subprocess.Popen(["stdbuf", "-oL", *command], cwd=self.run_dir, env=env, stdin=DEVNULL,
+                                             stdout=open(log, "wb"), stderr=subprocess.STDOUT))
+        return log
+
+    def refusal(self):
+        """(title, check) where the program must refuse this desktop, else None."""
+        return None
+
+    def escape_seen_elsewhere(self):
+        """After Escape ended the program: whatever else must have seen it."""
+
+    def stop(self):
+        for process in self.beneath:
+            process.kill()
+            process.wait()
+
+
+class XScreen(Desktop):
+    """An Xvfb screen of our own, driven by xdotool and pictured by ImageMagick."""
+
+    def __init__(self, build_dir, run_dir, exe="", xvfb_args=()):
+        super().__init__(build_dir, run_dir, exe)
+        self.xvfb, self.display = start_xvfb(list(xvfb_args), run_dir / "xvfb.log")
+
+    def env(self):
+        env = dict(os.environ, DISPLAY=self.display)
         env.pop("WAYLAND_DISPLAY", None)
         return env
 
-    def ensure_prefix(self):
-        """Makes the Wine prefix unless its stamp says it is already there with these settings."""
-        self.kill_wine()  # whatever an interrupted run left running
-        stamp, wanted = self.prefix / "zimblet-e2e-prefix", f"layout 1 desktop {self.width}x{self.height}\n"
-        if stamp.is_file() and stamp.read_text() == wanted:
-            return
-        print(f"creating Wine prefix {self.prefix} (once)", flush=True)
-        shutil.rmtree(self.prefix, ignore_errors=True)
-        reg_add = ["wine", "reg", "add"]
-        for command in (["wineboot", "-i"],
-                        # One virtual desktop of the screen's size: the hooks see all input, at 0,0 of the screen.
-                        reg_add + [r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f"],
-                        reg_add + [r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default",
-                                   "/d", f"{self.width}x{self.height}", "/f"],
-                        # No audio device: PlaySound still runs through winmm, whose trace names the files.
-                        reg_add + [r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "", "/f"],
-                        ["wineserver", "-w"]):
-            subprocess.run(command, env=self.env(), check=True, timeout=180, stdout=DEVNULL, stderr=DEVNULL)
-        stamp.write_text(wanted)
-
-    def wine(self, args, cwd, debug="-all", **streams):
-        return subprocess.Popen(["wine", *map(str, args)], cwd=cwd, env=self.env(debug), stdin=DEVNULL, **streams)
-
-    def kill_wine(self):
-        if (self.prefix / "system.reg").exists():
-            for flag in ("-k", "-w"):
-                subprocess.run(["wineserver", flag], env=self.env(), timeout=60, stdout=DEVNULL, stderr=DEVNULL)
-
     def stop(self):
-        self.kill_wine()
+        super().stop()
         self.xvfb.terminate()
         self.xvfb.wait(timeout=10)
 
@@ -213,11 +217,16 @@ class Bench:
                               check=True, capture_output=True, timeout=30).stdout
 
     def xdotool(self, *args):
-        subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=30, stdout=DEVNULL)
+        self.xdotool_output(*args)
+
+    def xdotool_output(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=30,
+                              capture_output=True, text=True).stdout
 
     def input(self, verb, *args):
-        """One command in the Wayland input helper's words (move X Y, down|up left|right, wheel [4|5], key NAME)."""
+        """move X Y; down|up left|right|middle; wheel [4|5]; key NAME; press|release NAME."""
         if verb in ("down", "up"):
-            self.xdotool(f"mouse{verb}", {"left": 1, "right": 3}[args[0]])
+            self.xdotool(f"mouse{verb}", {"left": 1, "middle": 2, "right": 3}[args[0]])
         else:
-            self.xdotool({"move": "mousemove", "wheel": "click", "key": "key"}[verb], *(args or (4,)))
+            verb = {"move": "mousemove", "wheel": "click", "press": "keydown", "release": "keyup"}.get(verb, verb)
+            self.xdotool(verb, *(args or (4,)))

@@ -1,33 +1,38 @@
-"""The scenarios: what a user does, and what they must see, hear and not disturb."""
+"""The scenarios: what a user does, and what they must see, hear and not disturb; and the table of rows that says
+which desktops play which. A desktop (desktops.py) says how to start, drive and picture it."""
 
 import re
 import signal
 
-from .bench import DESKTOP_RGB, DEVNULL, Bench, build_helper, check, fresh_run, wait_beneath
+from .bench import check
 from .plan import centre, make_plan, unit_at
 from .session import Session
 
-ATTACH_SOUND = re.compile(r"^Sounds\\attach[0-3]\.wav$")
-DETACH_SOUND = re.compile(r"^Sounds\\detach[0-3]\.wav$")
 BUTTON_LINE = re.compile(r"^[lr]button(down|up) ")
+KEY_LINE = ("keydown ", "keyup ")
 
 
 def start(session, plan):
     session.wait_picture("at start", timeout=60)
+    return session
 
 
-def click_through(session, plan, wheel_at):
-    """Clicks beside every brick, one pixel past the hit rectangles, and the wheel turned both ways at `wheel_at`
-    reach the application underneath; the picture stays."""
+def click_through(session, plan):
+    """Left and right clicks beside every brick, one pixel past the hit rectangles (all round the lone brick), and
+    the wheel turned both ways reach the window beneath, every window beneath there is; the picture stays."""
     check(len(plan.beside) == 100, f"planned clicks beside {len(plan.beside)} bricks, not 100")
-    units = session.expected().units
+    units, lone, bench = session.expected().units, plan.lone, session.bench
     edges = [(x, y) for u in units for x, y in ((u.x + 16, u.y + 9), (u.x + 8, u.y + 19))
-             if unit_at(units, x, y) is None and 0 <= x < session.bench.width and 0 <= y < session.bench.height]
+             if unit_at(units, x, y) is None and 0 <= x < bench.width and 0 <= y < bench.height]
+    mark = session.log.mark()
     for x, y in plan.beside:
         session.click_through("left", x, y)
         session.click_through("right", x, y)
-    for x, y in edges[::max(1, len(edges) // 40)]:
+    for x, y in edges[::max(1, len(edges) // 40)] + [(lone.x - 1, lone.y + 9), (lone.x + 8, lone.y - 1)]:
         session.click_through("left", x, y)
+    reached = session.log.who(mark)
+    check(reached == set(session.log.logs), f"only {reached} got clicks")
+    wheel_at = centre(lone) if bench.wheel_through_bricks else plan.beside[0]
     for button, notch in ((4, 120), (5, -120)):
         mark = session.log.mark()
         session.move(*wheel_at)
@@ -59,20 +64,23 @@ def no_buttons_leaked(session, mark, plan):
     lines = session.log.lines()[mark:]
     sentinel = len(lines) - 1 - lines[::-1].index("lbuttondown %d %d" % plan.bare)
     leaked = [line for line in lines[:sentinel] if BUTTON_LINE.match(line)]
-    check(not leaked, f"the application underneath received {leaked}")
+    check(not leaked, f"the window beneath received {leaked}")
 
 
-def _one_sound(session, before, expected, pattern):
-    """The replay host started one sound of the kind, and the trace shows that one PlaySound call."""
-    check(len(expected) == 1 and pattern.match(expected[0]), f"the replay host played {expected}")
-    calls, names = session.sounds()
-    check(calls - before[0] == 1, f"the trace shows {calls - before[0]} PlaySound calls for one sound")
-    names = session.wait_sound_names(len(before[1]) + 1)[len(before[1]):]
-    check(names == expected, f"played {names}, the replay host played {expected}")
+def click_on_brick(session, plan):
+    """Clicks on a brick without moving, in its middle and on its corners, change nothing and never reach the
+    window beneath."""
+    mark = session.log.mark()
+    for point in (centre(plan.lone), (plan.lone.x, plan.lone.y), (plan.lone.x + 15, plan.lone.y + 18)):
+        session.move(*point)
+        session.button("left", "down")
+        session.button("left", "up")
+        session.wait_picture("after a click on a brick")
+    no_buttons_leaked(session, mark, plan)
 
 
 def drag_and_drop(session, plan):
-    """A fast drag moves the lone brick; its press and release never reach the application underneath."""
+    """A fast drag moves the lone brick; its press and release never reach the window beneath."""
     mark = session.log.mark()
     drag(session, "left", centre(plan.lone), plan.drops[:3], "drag")
     lone = session.expected().units[plan.lone.index]
@@ -88,44 +96,29 @@ def attach(session, plan, how=drag):
     return result
 
 
-def pull(session, plan, how=drag):
-    """The attached brick pulled loose by a right press, dragged away and dropped; returns what `how` does."""
-    lone = session.expected().units[plan.lone.index]
-    result = how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+def pull_loose(session, plan):
+    """A right press pulls the attached brick off with its sound; it is dragged away and dropped, and neither
+    press nor release reaches the window beneath."""
+    mark, lone = session.log.mark(), session.expected().units[plan.lone.index]
+    session.bench.sounding_drag(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
     lone = session.expected().units[plan.lone.index]
     check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
           f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
-    return result
-
-
-def snap_and_attach(session, plan):
-    """A slow descent onto the target snaps the lone brick; the release attaches it with one sound."""
-    before = session.sounds()
-    _one_sound(session, before, attach(session, plan), ATTACH_SOUND)
-
-
-def pull_loose(session, plan):
-    """A right press pulls the attached brick off with one sound; it is dragged away and dropped."""
-    before, mark = session.sounds(), session.log.mark()
-    _one_sound(session, before, pull(session, plan), DETACH_SOUND)
     no_buttons_leaked(session, mark, plan)
 
 
-def without_sounds_folder(session, plan):
-    """A fresh start without a Sounds folder: the attach happens with one PlaySound call, the program runs on."""
-    start(session, plan)
-    expected = attach(session, plan)
-    check(len(expected) == 1 and ATTACH_SOUND.match(expected[0]), f"the replay host played {expected}")
-    calls = session.sounds()[0]
-    check(calls == 1, f"the trace shows {calls} PlaySound calls for one attach")
-    session.click_through("left", *plan.bare)
-    session.require_running()
+def stays_on_top(session, plan):
+    """The window beneath raised over the bricks: the program raises itself again."""
+    bench = session.bench
+    window = bench.xdotool_output("search", "--name", "^Event Tester$").split()[0]
+    bench.xdotool("windowraise", window)  # done once xdotool returns: it waits for the server
+    session.wait_picture("after a window was raised over the bricks")
 
 
 def keys_then_escape(session, plan, pointer):
-    """Keys reach the focused application, Alt+Escape ends nothing, Escape ends the program with 0 and never
-    reaches the application."""
-    a, alt_escape, escape = session.KEY_LINES
+    """Keys reach the focused window, Alt+Escape ends nothing, Escape ends the program with 0 and never reaches
+    the window beneath."""
+    a, alt_escape, escape = session.bench.KEY_LINES
     session.require_running()
     log = session.log
     session.focus_beneath(*plan.bare)
@@ -138,15 +131,66 @@ def keys_then_escape(session, plan, pointer):
     session.key("b")
     seen = log.wait_for("char 98", since=mark)
     session.require_running()
-    check(any(line.startswith(alt_escape) for line in seen), f"Alt+Escape did not reach the application: {seen}")
+    check(any(line.startswith(alt_escape) for line in seen), f"Alt+Escape did not reach the window: {seen}")
     session.move(*pointer)
     mark = log.mark()
     session.key("Escape")
-    code = session.wait_end(session.end_timeout)
+    code = session.wait_end(session.bench.end_timeout)
     check(code == 0, f"the program ended with exit code {code}: {session.errors()}")
     session.key("z")
     seen = log.wait_for("char 122", since=mark)
-    check(not any(line.startswith(escape) for line in seen), f"the application got the Escape: {seen}")
+    check(not any(line.startswith(escape) for line in seen), f"the window beneath got the Escape: {seen}")
+    session.bench.escape_seen_elsewhere()
+
+
+def escape_while_idle(session, plan):
+    """With nothing held, Escape belongs to the window beneath and ends nothing (Wayland)."""
+    session.move(*plan.bare)
+    mark = session.log.mark()
+    session.key("Escape")
+    session.key("b")
+    seen = session.log.wait_for("keyup b", since=mark)
+    check("keydown Escape" in seen, f"the window beneath did not get the Escape: {seen}")
+    session.require_running()
+
+
+def keys_during_a_drag(session, plan):
+    """While a brick is held the toy has the keyboard (Wayland): a key typed then reaches nobody's window, and at
+    the release the window beneath has its keyboard back, with no stray key or button."""
+    mark = session.log.mark()
+    session.move(*centre(session.expected().units[plan.lone.index]))
+    session.button("left", "down")
+    try:
+        session.log.wait_for("kbleave", since=mark)
+        session.key("a")
+    finally:
+        session.button("left", "up")
+    session.log.wait_for("kbenter", since=mark)
+    session.key("z")
+    seen = session.log.wait_for("keyup z", since=mark)
+    stray = [line for line in seen if line.startswith(KEY_LINE) and not line.endswith(" z")]
+    check(not stray, f"the window beneath received {stray}")
+    session.wait_picture("after a drop in place")
+    no_buttons_leaked(session, mark, plan)
+
+
+def escape_while_holding(session, plan):
+    """Escape while a brick is held ends the program with 0 at the key's release, even when the button goes up
+    first; the window beneath sees neither half of that Escape."""
+    mark = session.log.mark()
+    session.move(*centre(session.expected().units[plan.lone.index]))
+    session.button("left", "down")
+    session.log.wait_for("kbleave", since=mark)
+    session.bench.input("press", "Escape")
+    session.button("left", "up")
+    session.require_running()
+    session.bench.input("release", "Escape")
+    code = session.wait_end(5)
+    check(code == 0, f"the program ended with exit code {code}: {session.errors()}")
+    session.move(*plan.bare)
+    session.key("z")
+    seen = session.log.wait_for("keyup z", since=mark)
+    check(not any(line.endswith(" Escape") for line in seen), f"the window beneath received Escape: {seen}")
 
 
 # The ways a running program is ended from outside: a signal number, or the arguments of another start.
@@ -170,50 +214,105 @@ def ended_by(session, how):
     check(code == 0, f"{how}: exit code {code}: {session.errors()}")
 
 
-def endings(launch):
-    """One attempt for each way of ending, each on a start of its own from `launch(name)`, gone before the next."""
-    def attempt(how, number):
-        session = launch(f"ended-{number}")
-        try:
-            ended_by(session, how)
-        finally:
+def without_sounds_folder(session, plan):
+    """Started where there is no Sounds folder (Windows): the attach happens with one PlaySound call, and the
+    program runs on."""
+    expected = attach(session, plan)
+    check(len(expected) == 1 and expected[0].startswith("Sounds\\attach"), f"the replay host played {expected}")
+    calls = session.bench.sounds(session)[0]
+    check(calls == 1, f"the trace shows {calls} PlaySound calls for one attach")
+    session.click_through("left", *plan.bare)
+    session.require_running()
+
+
+def bell_without_sound_file(session, plan):
+    """Started where the attach sounds are missing and the detach sounds are no sound files at all (Linux): the
+    attach and the pull loose each ring the theme's bell instead, and the program runs on."""
+    from .sound import drag_heard, likeness, wav_samples
+    heard = [("attach", attach(session, plan, lambda *drag: drag_heard(*drag, sounds_at="up"))),
+             ("detach", pull(session, plan, lambda *drag: drag_heard(*drag, sounds_at="down")))]
+    for kind, (expected, after) in heard:
+        check(len(expected) == 1 and expected[0].startswith(f"Sounds\\{kind}"), f"the replay host played {expected}")
+        similar = likeness(after, wav_samples(session.bench.sounds_dir / expected[0].split("\\")[1]))
+        check(similar < 0.9, f"the {kind} file was played after all (likeness {similar:.3f})")
+    session.click_through("left", *plan.bare)
+    session.require_running()
+
+
+def pull(session, plan, how):
+    lone = session.expected().units[plan.lone.index]
+    return how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+
+
+def display_lost(session, plan):
+    """The display server goes away under the program: it ends within 5 s with a message and 1, not a signal."""
+    session.bench.kill()
+    code = session.wait_end(5)
+    check(code == 1 and "connection" in session.errors(), f"exit code {code}, stderr {session.errors().strip()!r}")
+
+
+WINDOWS, X11, WAYLAND = {"wine"}, {"x11"}, {"sway", "kwin", "gnome"}
+LINUX, EVERY = X11 | WAYLAND, {"wine"} | X11 | WAYLAND
+
+# Each row: its title, the kinds of desktop that play it, and its attempts, each on `play` (below). The rows run
+# in order; the first ones share the program's first start.
+ROWS = [
+    ("start: the bricks over the window beneath", EVERY, lambda p: start(p.main, p.plan)),
+    ("click-through: buttons and the wheel beside the bricks reach the window beneath", EVERY,
+     lambda p: click_through(p.main, p.plan)),
+    ("click on a brick: nothing moves, nothing reaches the window beneath", EVERY,
+     lambda p: click_on_brick(p.main, p.plan)),
+    ("drag and drop: fast moves, press and release kept", EVERY, lambda p: drag_and_drop(p.main, p.plan)),
+    ("snap and attach: slow steps, the attach sound once at the release", EVERY,
+     lambda p: attach(p.main, p.plan, p.bench.sounding_drag)),
+    ("pull loose: right press, the detach sound once", EVERY, lambda p: pull_loose(p.main, p.plan)),
+    ("on top: a window raised over the bricks goes under again", X11, lambda p: stays_on_top(p.main, p.plan)),
+    ("keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0 (pointer on a brick, "
+     "then on the desktop)", WINDOWS | X11, lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
+     lambda p: keys_then_escape(p.fresh("keys"), p.plan, p.plan.bare)),
+    ("keys: Escape with nothing held reaches the window beneath; keys during a drag reach nobody; Escape while a "
+     "brick is held ends with 0", {"sway", "kwin"}, lambda p: escape_while_idle(p.main, p.plan),
+     lambda p: keys_during_a_drag(p.main, p.plan), lambda p: escape_while_holding(p.main, p.plan)),
+    ("SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks no start", LINUX,
+     *(lambda p, how=how, name=f"ended-{number}": ended_by(p.launch(name), how)
+       for number, how in enumerate(ENDINGS))),
+    ("no Sounds folder: the attach completes and the program runs on", WINDOWS,
+     lambda p: without_sounds_folder(p.fresh("no-sounds", cwd=p.bench.run_dir / "no-sounds"), p.plan)),
+    ("a missing or broken sound file: the bell instead, and the program runs on", X11,
+     lambda p: bell_without_sound_file(p.fresh("lonely", **p.bench.lonely()), p.plan)),
+    ("display lost: the program ends within 5 s", LINUX, lambda p: display_lost(p.fresh("lost"), p.plan)),
+]
+
+
+class Play:
+    """The starts of the program on one desktop: the first, then fresh ones, one at a time (a second start
+    would end the first)."""
+
+    def __init__(self, bench):
+        self.bench, self.sessions = bench, []
+        self.main = self.launch("main")
+        self.plan = make_plan(self.main.expected(), bench.background)
+
+    def launch(self, name, cwd=None, program=None):
+        self.stop()
+        self.sessions.append(Session(self.bench, name, cwd or self.bench.home, program))
+        return self.sessions[-1]
+
+    def fresh(self, name, **where):
+        """A new start, once it shows its start picture."""
+        return start(self.launch(name, **where), self.plan)
+
+    def stop(self):
+        for session in self.sessions:
             session.stop()
-    return [lambda how=how, number=number: attempt(how, number) for number, how in enumerate(ENDINGS)]
 
 
-def run_wine(build_dir, rows):
-    """The Windows program under Wine in Xvfb, over the application underneath."""
-    work_dir = build_dir / "e2e"
-    run_dir = work_dir / "run"  # left behind: traces, the application's log, replay files, failed pictures
-    setup = fresh_run(build_dir, run_dir, ".exe")
-    (run_dir / "no-sounds").mkdir()  # a current directory without a Sounds folder
-    app_exe = build_helper("underneath_app.cpp", work_dir / "underneath_app.exe",
-                           ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
-    bench = Bench(work_dir, run_dir)
-    sessions = []
+def play(bench, rows, tag):
+    """Every row of the table for this desktop's kind, in order; `tag` names the desktop in the rows."""
+    game = Play(bench)
     try:
-        bench.ensure_prefix()
-        bench.wine([app_exe, setup.app_log.path.name], run_dir, stdout=DEVNULL, stderr=DEVNULL)
-        wait_beneath(bench, lambda: bench.screenshot() == bytes(DESKTOP_RGB) * (bench.width * bench.height), 60)
-        main = Session(bench, "main", build_dir, setup)
-        sessions.append(main)
-        plan = make_plan(main.expected(), bench.background)
-        rows.row("1 start: the bricks over the desktop", lambda: start(main, plan))
-        rows.row("2 click-through: clicks beside bricks and the wheel over one reach the application",
-                 lambda: click_through(main, plan, centre(plan.lone)))
-        rows.row("3 drag and drop: fast moves, press and release swallowed", lambda: drag_and_drop(main, plan))
-        rows.row("4 snap and attach: slow steps, one attach sound", lambda: snap_and_attach(main, plan))
-        rows.row("5 pull loose: right press, one detach sound", lambda: pull_loose(main, plan))
-        escape_on_brick = rows.attempt(lambda: keys_then_escape(main, plan, centre(plan.target)))
-        main.stop()  # only one program may cover the desktop
-
-        quiet = Session(bench, "no-sounds", run_dir / "no-sounds", setup)
-        sessions.append(quiet)
-        rows.row("6 no Sounds folder: the attach completes and the program runs on",
-                 lambda: without_sounds_folder(quiet, plan))
-        rows.report("7 keys: Escape ends with 0 (pointer on a brick, then on the desktop), Alt+Escape does not",
-                    escape_on_brick, rows.attempt(lambda: keys_then_escape(quiet, plan, plan.bare)))
+        for number, (title, kinds, *attempts) in enumerate(ROWS, 1):
+            if bench.kind in kinds:
+                rows.row(f"{tag} {number} {title}", *(lambda attempt=attempt: attempt(game) for attempt in attempts))
     finally:
-        for session in sessions:
-            session.stop()
-        bench.stop()
+        game.stop()

@@ -1,16 +1,12 @@
-"""One start of the program under Wine, driven as a user would; every mouse event is kept as a replay line,
-and the replay host, run the way the program runs (under Wine for the Windows build, natively for the Linux
-one) so that it draws the same rand(), gives what the screen must show."""
+"""One start of the program, driven as a user would; every mouse event is kept as a replay line, and the replay
+host, run the way the program runs (under Wine for the Windows build, natively for the Linux one) so that it
+draws the same rand(), gives what the screen must show."""
 
-import re
 import subprocess
 from collections import namedtuple
 
 from .bench import CONVERT, Failure, check, wait_until
 
-# winmm traces each PlaySound call on the calling thread, then names the file on the playing thread.
-SOUND_CALL = ":trace:winmm:MULTIMEDIA_PlaySound "
-SOUND_NAME = re.compile(r':trace:winmm:proc_PlaySound SoundName=L"(.*)" !')
 Unit = namedtuple("Unit", "index x y left right above below")  # covers (x, y) to (x + 15, y + 18)
 Expected = namedtuple("Expected", "screen units sounds")  # RGB bytes; Units in World order; sounds per event
 
@@ -33,14 +29,14 @@ def parse_units(state_text):
     return units
 
 
-def replay(bench, exe, workdir, events, native):
+def replay(bench, workdir, events):
     """Replays the script lines from a fresh start of the world."""
     workdir.mkdir(parents=True, exist_ok=True)
     (workdir / "events.script").write_text("".join(f"{line}\n" for line in events))
-    args = [exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png", "--state", "state.txt",
+    args = [bench.replay_exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png", "--state", "state.txt",
             "events.script"]
     streams = dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    done = subprocess.Popen(args, cwd=workdir, **streams) if native else bench.wine(args, workdir, **streams)
+    done = subprocess.Popen(args, cwd=workdir, **streams) if bench.native else bench.wine(args, workdir, **streams)
     out, err = done.communicate(timeout=120)
     check(done.returncode == 0, f"replay host failed with {done.returncode}: {err.decode(errors='replace')[-800:]}")
     sounds = []  # "N: EVENT -> ANSWER STATE", each followed by "  sound NAME" per sound it started
@@ -55,21 +51,18 @@ def replay(bench, exe, workdir, events, native):
 
 
 class Session:
-    def __init__(self, bench, name, cwd, setup):
-        self.bench, self.name, self.setup = bench, name, setup
-        self.log = setup.app_log
+    """One start of the program on a desktop (`bench`), from `cwd`, with its stderr (or Wine's trace) kept."""
+
+    def __init__(self, bench, name, cwd, program=None):
+        self.bench, self.name, self.cwd, self.log = bench, name, cwd, bench.log
+        self.program = program or bench.program
         self.history, self.pointer, self.replayed = [], None, {}
-        self.process = self.launch(cwd)
+        self.stderr = bench.artifacts / f"{name}-stderr.txt"
+        self.process = bench.launch(self)
 
-    native = False  # the replay host runs under Wine, as the program does
-    end_timeout = 15  # seconds from Escape to the end of the program
-    KEY_LINES = ("keydown 65", "syskeydown 27", "keydown 27")  # the application's lines for A, Alt+Escape, Escape
-
-    def launch(self, cwd):
-        self.trace = self.stderr = self.bench.artifacts / f"{self.name}-winmm-trace.txt"
-        with open(self.trace, "wb") as trace:
-            return self.bench.wine([self.setup.program_exe], cwd, debug="fixme-all,trace+winmm",
-                                   stdout=trace, stderr=subprocess.STDOUT)
+    def run_again(self, *args):
+        """Another start with these arguments while this one runs; its exit code."""
+        return self.bench.launch(self, args).wait(timeout=10)
 
     def require_running(self):
         check(self.process.poll() is None, f"the program is not running (exit code {self.process.poll()})")
@@ -91,22 +84,11 @@ class Session:
     def errors(self):
         return self.stderr.read_text(errors="replace")[-800:]
 
-    def sounds(self):
-        """How many PlaySound calls the trace shows so far, and the files they named (unescaped)."""
-        lines = self.trace.read_text(errors="replace").splitlines()
-        names = [m.group(1).replace("\\\\", "\\") for m in map(SOUND_NAME.search, lines) if m]
-        return sum(SOUND_CALL in line for line in lines), names
-
-    def wait_sound_names(self, count):
-        return wait_until(lambda: names if len(names := self.sounds()[1]) >= count else None, 10,
-                          f"{count} sound file names in the winmm trace")
-
     def expected(self):
         """The replay host's result for every mouse event sent so far."""
         key = tuple(self.history)
         if key not in self.replayed:
-            self.replayed[key] = replay(self.bench, self.setup.replay_exe, self.bench.artifacts / "replay",
-                                        key, self.native)
+            self.replayed[key] = replay(self.bench, self.bench.artifacts / "replay", key)
         return self.replayed[key]
 
     def wait_picture(self, label, timeout=15):
@@ -156,8 +138,10 @@ class Session:
         check(f"{name[0]}buttondown {x} {y}" in seen, f"the application got the {name} release without the press")
 
     def focus_beneath(self, x, y):
-        """A middle click activates the application; the program passes it on, so it is no replay line."""
-        mark = self.log.mark()
+        """The keyboard to the window beneath: the pointer over it (X11's focus follows it), and under Wine a middle
+        click, which the program passes on, so it is no replay line."""
         self.move(x, y)
-        self.bench.xdotool("click", 2)
-        self.log.wait_for(f"mbuttondown {x} {y}", since=mark)
+        if not self.bench.native:
+            mark = self.log.mark()
+            self.bench.xdotool("click", 2)
+            self.log.wait_for(f"mbuttondown {x} {y}", since=mark)

@@ -8,8 +8,8 @@ import subprocess
 import wave
 from array import array
 
-from . import scenarios
 from .bench import DEVNULL, check, wait_until
+from .scenarios import drag
 
 SINK = "zimblet_e2e"
 RATE = 44100  # the rate, width and channels of the program's own sound files
@@ -21,6 +21,7 @@ class Pulse:
     def __init__(self, runtime_dir):
         shutil.rmtree(runtime_dir, ignore_errors=True)
         runtime_dir.mkdir(mode=0o700, parents=True)
+        self.runtime = runtime_dir
         self.env = dict(os.environ, XDG_RUNTIME_DIR=str(runtime_dir), HOME=str(runtime_dir))
         subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--log-target=file:" + str(runtime_dir / "log"),
                         "--load=module-native-protocol-unix auth-anonymous=1",
@@ -91,12 +92,27 @@ def likeness(heard, played, window=2000, slack=64):
     return best
 
 
-def drag_heard(session, button, grab, steps, label, sounds_at="up"):
-    """scenarios.drag with the sink's monitor recorded: silence until the button goes `sounds_at` (the
-    release attaches, the press of a right button pulls loose), then a sound.
+def sounding_drag(session, button, grab, steps, label):
+    """A drag with the sink's monitor recorded: silence until the one event that sounds (the release of a left
+    button attaches, the press of a right one pulls loose), then the sound file the replay host chose, heard.
+    Returns the replay host's sounds for the drag."""
+    kind, sounds_at = ("detach", "down") if button == "right" else ("attach", "up")
+    expected, after = drag_heard(session, button, grab, steps, label, sounds_at)
+    check(len(expected) == 1 and expected[0].startswith(f"Sounds\\{kind}"), f"the replay host played {expected}")
+    path = session.bench.sounds_dir / expected[0].split("\\")[1]
+    played = wav_samples(path)
+    similar = likeness(after, played)
+    check(similar > 0.98, f"what played is not {path.name} (likeness {similar:.3f})")
+    peak_heard, peak_file = max(map(abs, after)), max(map(abs, played))
+    check(abs(peak_heard - peak_file) <= max(2, peak_file // 50),
+          f"heard peak {peak_heard}, the file's peak is {peak_file}")
+    return expected
 
-    Returns the replay host's sounds for the drag and the samples heard from that event on."""
-    recording = Recording(session.pulse, session.bench.artifacts / f"{session.name}-{label}.wav")
+
+def drag_heard(session, button, grab, steps, label, sounds_at):
+    """The drag with the sink's monitor recorded; the replay host's sounds and the samples heard from the event
+    that sounds on. Silence must come before it."""
+    recording = Recording(session.bench.pulse, session.bench.artifacts / f"{session.name}-{label}.wav")
     released_at, send = [], session.button
 
     def quiet_since():  # the end of a sound still playing (the bell of a row before) is not this drag's
@@ -110,7 +126,7 @@ def drag_heard(session, button, grab, steps, label, sounds_at="up"):
         send(name, action)
     session.button = note_release
     try:
-        expected = scenarios.drag(session, button, grab, steps, label)
+        expected = drag(session, button, grab, steps, label)
         heard = lambda: recording.read_from(released_at[0])  # noqa: E731
         wait_until(lambda: (start := onset(heard())) is not None and len(heard()) > start + 2000, 10,
                    f"a whole sound after the {label} button went {sounds_at}")
@@ -120,31 +136,3 @@ def drag_heard(session, button, grab, steps, label, sounds_at="up"):
     before = samples[quiet_from:released_at[0]]
     check(onset(before) is None, f"sound before the {label} button went {sounds_at} (peak {max(map(abs, before), default=0)})")
     return expected, samples[released_at[0]:]
-
-
-def sound_file(session, expected, kind):
-    check(len(expected) == 1 and expected[0].startswith(f"Sounds\\{kind}"), f"the replay host played {expected}")
-    return session.setup.sounds_dir / expected[0].split("\\")[1]
-
-
-def heard_the_file(session, after, path):
-    played = wav_samples(path)
-    similar = likeness(after, played)
-    check(similar > 0.98, f"what played is not {path.name} (likeness {similar:.3f})")
-    peak_heard, peak_file = max(map(abs, after)), max(map(abs, played))
-    check(abs(peak_heard - peak_file) <= max(2, peak_file // 50),
-          f"heard peak {peak_heard}, the file's peak is {peak_file}")
-
-
-def snap_and_attach(session, plan):
-    """A slow descent snaps the lone brick; silence until the release, then the attach sound's own samples."""
-    expected, after = scenarios.attach(session, plan, drag_heard)
-    heard_the_file(session, after, sound_file(session, expected, "attach"))
-
-
-def pull_loose(session, plan):
-    """A right press pulls the attached brick off: its detach sound; press and release stay with the program."""
-    mark = session.log.mark()
-    expected, after = scenarios.pull(session, plan, lambda *drag: drag_heard(*drag, sounds_at="down"))
-    heard_the_file(session, after, sound_file(session, expected, "detach"))
-    scenarios.no_buttons_leaked(session, mark, plan)

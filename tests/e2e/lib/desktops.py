@@ -1,0 +1,508 @@
+"""The desktops, each a table of its setup: how to start it and put windows beneath, how to start the program on
+it, drive it and take its pictures. The scenarios are the same rows for all (scenarios.py)."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+from collections import namedtuple
+from pathlib import Path
+
+from . import sound
+from .bench import (DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Beneath, Desktop, XScreen, build_helper, check,
+                    start_xvfb, wait_beneath, wait_until)
+from .scenarios import drag, play
+
+NOBODY = 65534  # sway refuses to run as root
+
+
+class Wine(XScreen):
+    """The Windows program under Wine in Xvfb, over a window of our own (underneath_app.cpp); its sounds are
+    judged by Wine's trace of PlaySound."""
+
+    kind, native, end_timeout, wheel_through_bricks = "wine", False, 15, True
+    KEY_LINES = ("keydown 65", "syskeydown 27", "keydown 27")  # the application's lines for A, Alt+Escape, Escape
+    # winmm traces each PlaySound call on the calling thread, then names the file on the playing thread.
+    SOUND_CALL = ":trace:winmm:MULTIMEDIA_PlaySound "
+    SOUND_NAME = re.compile(r':trace:winmm:proc_PlaySound SoundName=L"(.*)" !')
+
+    def __init__(self, build_dir):
+        super().__init__(build_dir, build_dir / "e2e" / "run", ".exe")
+        self.prefix, self.home = build_dir / "e2e" / "wineprefix", build_dir
+
+    def set_up(self):
+        (self.run_dir / "no-sounds").mkdir()  # a current directory without a Sounds folder
+        app = build_helper("underneath_app.cpp", self.prefix.parent / "underneath_app.exe",
+                           ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
+        self.ensure_prefix()
+        self.log = AppLog(self.run_dir / "underneath.log")
+        self.beneath.append(self.wine([app, "underneath.log"], self.run_dir, stdout=DEVNULL, stderr=DEVNULL))
+        wait_beneath(self, lambda: self.screenshot() == bytes(DESKTOP_RGB) * (WIDTH * HEIGHT), 60)
+
+    def env(self, debug="-all"):
+        return dict(super().env(), WINEPREFIX=str(self.prefix), WINEARCH="win64", WINEDEBUG=debug,
+                    WINEDLLOVERRIDES="mscoree,mshtml=")  # no Mono or Gecko dialogs
+
+    def ensure_prefix(self):
+        """Makes the Wine prefix unless its stamp says it is already there with these settings."""
+        self.kill_wine()  # whatever an interrupted run left running
+        stamp, wanted = self.prefix / "zimblet-e2e-prefix", f"layout 1 desktop {WIDTH}x{HEIGHT}\n"
+        if stamp.is_file() and stamp.read_text() == wanted:
+            return
+        print(f"creating Wine prefix {self.prefix} (once)", flush=True)
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        reg_add = ["wine", "reg", "add"]
+        for command in (["wineboot", "-i"],
+                        # One virtual desktop of the screen's size: the hooks see all input, at 0,0 of the screen.
+                        reg_add + [r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f"],
+                        reg_add + [r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default",
+                                   "/d", f"{WIDTH}x{HEIGHT}", "/f"],
+                        # No audio device: PlaySound still runs through winmm, whose trace names the files.
+                        reg_add + [r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "", "/f"],
+                        ["wineserver", "-w"]):
+            subprocess.run(command, env=self.env(), check=True, timeout=180, stdout=DEVNULL, stderr=DEVNULL)
+        stamp.write_text(wanted)
+
+    def wine(self, args, cwd, debug="-all", **streams):
+        return subprocess.Popen(["wine", *map(str, args)], cwd=cwd, env=self.env(debug), stdin=DEVNULL, **streams)
+
+    def launch(self, session, args=()):
+        with open(session.stderr, "wb") as trace:
+            return self.wine([session.program, *args], session.cwd, debug="fixme-all,trace+winmm", stdout=trace,
+                             stderr=subprocess.STDOUT)
+
+    def sounds(self, session):
+        """How many PlaySound calls the trace shows so far, and the files they named (unescaped)."""
+        lines = session.stderr.read_text(errors="replace").splitlines()
+        names = [m.group(1).replace("\\\\", "\\") for m in map(self.SOUND_NAME.search, lines) if m]
+        return sum(self.SOUND_CALL in line for line in lines), names
+
+    def sounding_drag(self, session, button, grab, steps, label):
+        """A drag whose one sound the trace shows as one PlaySound call of the file the replay host chose."""
+        calls, names = self.sounds(session)
+        expected = drag(session, button, grab, steps, label)
+        kind = "detach" if button == "right" else "attach"
+        check(len(expected) == 1 and re.fullmatch(rf"Sounds\\{kind}[0-3]\.wav", expected[0]),
+              f"the replay host played {expected}")
+        check(self.sounds(session)[0] - calls == 1, "the trace shows other than one PlaySound call for one sound")
+        named = wait_until(lambda: now[len(names):] if len(now := self.sounds(session)[1]) > len(names) else None, 10,
+                           "the sound file's name in the winmm trace")
+        check(named == expected, f"played {named}, the replay host played {expected}")
+        return expected
+
+    def kill_wine(self):
+        if (self.prefix / "system.reg").exists():
+            for flag in ("-k", "-w"):
+                subprocess.run(["wineserver", flag], env=self.env(), timeout=60, stdout=DEVNULL, stderr=DEVNULL)
+
+    def stop(self):
+        self.kill_wine()
+        super().stop()
+
+
+class Linux:
+    """What the Linux program's desktops share: a PulseAudio null sink its sounds are heard from, and its start."""
+
+    KEY_LINES = ("keydown a", "keydown Escape", "keydown Escape")
+    sounding_drag = staticmethod(sound.sounding_drag)
+
+    def launch(self, session, args=()):
+        errors = session.stderr.with_suffix(".again.txt") if args else session.stderr
+        env = dict(self.client_env(), PULSE_SERVER=f"unix:{self.pulse.runtime}/pulse/native")
+        with open(errors, "wb") as stream:
+            return subprocess.Popen([session.program, *args], cwd=session.cwd, env=env, stdin=DEVNULL, stdout=stream,
+                                    stderr=subprocess.STDOUT)
+
+    def kill(self):
+        """The display server gone, as a crash would take it."""
+        self.server.send_signal(signal.SIGKILL)
+        self.server.wait(timeout=10)
+
+    pulse = server = None
+
+    def stop(self):
+        super().stop()
+        if self.pulse is not None:
+            self.pulse.stop()
+
+
+# The kinds of X display: the name of its rows and run folder, Xvfb's extra arguments, whether xcompmgr
+# composites, whether another client holds Escape without modifiers.
+Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held")
+DISPLAYS = [
+    Display("plain", "plain", [], False, False),
+    # Without Composite Xvfb offers no 32-bit visual: the program falls back to the default one.
+    Display("no Composite, default visual", "default-visual", ["-extension", "COMPOSITE"], False, False),
+    # Without MIT-SHM pictures come by XPutImage; with Escape held elsewhere (xbindkeys) only XInput2's raw key
+    # events can tell the program of it.
+    Display("xcompmgr, no MIT-SHM, Escape held elsewhere", "xcompmgr", ["-extension", "MIT-SHM"], True, True),
+]
+
+
+class X11(Linux, XScreen):
+    """The Linux program on an Xvfb display, over xev's window; no window manager, so xev lies at 0,0 and the
+    keyboard follows the pointer."""
+
+    kind = "x11"
+
+    def __init__(self, build_dir, display):
+        super().__init__(build_dir, build_dir / "e2e-x11" / display.folder, xvfb_args=display.xvfb_args)
+        self.display_kind, self.server = display, self.xvfb
+
+    def client_env(self):
+        return dict(self.env(), XDG_RUNTIME_DIR=str(self.pulse.runtime), HOME=str(self.pulse.runtime))
+
+    def set_up(self):
+        self.pulse = sound.Pulse(self.run_dir / "pulse")
+        self.log = Beneath(xev=self.start_beneath("xev", ["xev", "-geometry", f"{WIDTH}x{HEIGHT}+0+0", "-event",
+                                                          "button", "-event", "keyboard"], self.env()))
+        wait_until(lambda: "IsViewable" in self.xwininfo("-name", "Event Tester"), 30, "xev's window")
+        if self.display_kind.escape_held:  # xbindkeys runs its command at each Escape it takes
+            (self.run_dir / "xbindkeysrc").write_text(f'"touch {self.run_dir}/escape-taken"\n  Escape\n')
+            log = self.start_beneath("xbindkeys", ["xbindkeys", "-n", "-v", "-f", self.run_dir / "xbindkeysrc"],
+                                     self.env())
+            wait_until(lambda: "starting loop" in log.read_text(), 10, "xbindkeys to grab Escape")
+        if self.display_kind.compositor:  # the window of xcompmgr's compositing-manager selection
+            self.beneath.append(subprocess.Popen(["xcompmgr"], env=self.env(), stderr=DEVNULL))
+            wait_until(lambda: '"xcompmgr"' in self.xwininfo("-root", "-children"), 30, "xcompmgr")
+        wait_beneath(self, lambda: True)
+
+    def xwininfo(self, *args):
+        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
+
+    def escape_seen_elsewhere(self):
+        if self.display_kind.escape_held:
+            taken = self.run_dir / "escape-taken"
+            wait_until(taken.exists, 5, "xbindkeys to take the Escape")
+            taken.unlink()
+
+    def lonely(self):
+        """The program alone in a folder whose Sounds hold detach sounds that are not sound files."""
+        lonely = self.run_dir / "lonely"
+        (lonely / "Sounds").mkdir(parents=True)
+        for variant in range(4):
+            (lonely / "Sounds" / f"detach{variant}.wav").write_text("not a sound file\n")
+        shutil.copy2(self.program, lonely / "zimblet")
+        return dict(cwd=lonely, program=lonely / "zimblet")
+
+
+class Wayland(Linux):
+    """A compositor nested in an Xvfb of its own, so xdotool drives it; wev is the window beneath."""
+
+    def client_env(self):
+        env = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        return dict(env, XDG_RUNTIME_DIR=str(self.runtime), WAYLAND_DISPLAY=self.socket)
+
+    def run_compositor(self, command, env, timeout):
+        self.pulse = sound.Pulse(self.run_dir / "pulse")
+        with open(self.run_dir / f"{self.kind}.log", "ab") as log:
+            self.server = subprocess.Popen(command, env=dict(env, HOME=str(self.runtime), XDG_RUNTIME_DIR=str(
+                self.runtime), PATH=os.environ.get("PATH", "/usr/bin:/bin")), stdin=DEVNULL, stdout=log, stderr=log)
+        wait_until(lambda: (self.runtime / self.socket).exists() or self.server.poll() is not None, timeout,
+                   f"{self.kind}'s socket")
+        check(self.server.poll() is None, f"{self.kind} ended at start; see {self.kind}.log")
+
+    def set_up(self):
+        self.start_compositor()
+        log = self.start_beneath("wev", ["wev"], self.client_env())  # sway tiles it, KWin maximizes it
+        self.log = Beneath(wev=log)
+        wait_beneath(self, lambda: f"configure: width: {WIDTH}; height: {HEIGHT}" in log.read_text())
+
+    def stop(self):
+        for process in self.beneath:  # wev spins once its compositor is gone
+            process.kill()
+            process.wait()
+        self.beneath = []
+        if self.server is not None and self.server.poll() is None:
+            self.server.terminate()
+            self.server.wait(timeout=10)
+        super().stop()
+
+
+class Sway(Wayland, XScreen):
+    """sway with the pixman renderer, run as an unprivileged user, its output a window on the Xvfb; pictures by
+    grim. The program starts as a package installs it, from a folder without sounds: they lie under ../share."""
+
+    kind, socket = "sway", "wayland-1"
+
+    def __init__(self, build_dir):
+        super().__init__(build_dir, build_dir / "e2e" / "run-sway")
+        # Its runtime folder and config lie in /tmp, which that user reaches wherever the clone is.
+        self.runtime = Path(tempfile.mkdtemp(prefix="zimblet-sway-"))
+        config = self.runtime / "sway.conf"
+        config.write_text(f"output X11-1 resolution {WIDTH}x{HEIGHT} position 0 0 "
+                          f"background #{'%02x%02x%02x' % DESKTOP_RGB} solid_color\n"
+                          "xwayland disable\ndefault_border none\nfocus_follows_mouse no\n")
+        installed = self.program = self.run_dir / "usr" / "bin" / "zimblet"
+        installed.parent.mkdir(parents=True)
+        shutil.copy2(build_dir / "zimblet", installed)
+        shutil.copytree(self.sounds_dir, self.run_dir / "usr" / "share" / "zimblet" / "Sounds")
+        os.chown(self.runtime, NOBODY, NOBODY)
+
+    def start_compositor(self):
+        config = self.runtime / "sway.conf"
+        self.run_compositor(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", "sway", "-c",
+                               config], dict(DISPLAY=self.display, WLR_BACKENDS="x11", WLR_RENDERER="pixman",
+                                             WLR_LIBINPUT_NO_DEVICES="1"), 20)
+
+    def screenshot(self):
+        """The output as raw RGB bytes."""
+        shot = subprocess.run(["grim", "-t", "ppm", "-"], env=self.client_env(), check=True, capture_output=True,
+                              timeout=30).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot)
+        check(header is not None and (int(header[1]), int(header[2])) == (WIDTH, HEIGHT),
+              f"unexpected screenshot header {shot[:20]}")
+        return shot[header.end():]
+
+    def stop(self):
+        super().stop()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class KWin(Wayland, XScreen):
+    """KWin nested in the Xvfb: its output is a window at 0,0 that covers the X screen, so pictures come from the X
+    root and need neither OpenGL nor KWin's screenshot interface (KWin 6 with no GPU has neither)."""
+
+    kind, socket = "kwin", "kwin-e2e"
+
+    def __init__(self, build_dir):
+        super().__init__(build_dir, build_dir / "e2e" / "run-kwin")
+        self.runtime = self.run_dir / "kwin-runtime"
+        self.runtime.mkdir(mode=0o700)
+        (self.runtime / ".config").mkdir()  # windows placed maximized: wev covers the output
+        (self.runtime / ".config" / "kwinrc").write_text("[Windows]\nPlacement=Maximizing\n")
+        # The installed binary carries a file capability a container may refuse: run a plain copy (KWin 6 wants
+        # it to keep its name).
+        kwin = self.run_dir / "kwin_wayland"
+        shutil.copyfile(shutil.which("kwin_wayland"), kwin)
+        kwin.chmod(0o755)
+
+    def start_compositor(self):
+        self.run_compositor([self.run_dir / "kwin_wayland", "--x11-display", self.display, "--width", str(WIDTH), "--height", str(HEIGHT),
+                               "--socket", self.socket, "--no-lockscreen", "--no-global-shortcuts",
+                               "--no-kactivities"], {}, 30)
+
+
+class Mutter(Wayland, Desktop):
+    """Headless Mutter on a D-Bus session bus of its own, with its XWayland: the program runs its X11 overlay
+    there. Input through Mutter's RemoteDesktop interface; pictures of the overlay's own X window, its transparent
+    pixels black (XWayland's root holds no picture, and Mutter's own pictures come only through PipeWire)."""
+
+    kind, socket = "gnome", "mutter-e2e"
+    KEYSYMS = {"Escape": 0xFF1B, "alt": 0xFFE9, "Shift_L": 0xFFE1}  # others: Latin-1 characters
+
+    def __init__(self, build_dir):
+        super().__init__(build_dir, build_dir / "e2e" / "run-gnome")
+        self.runtime, self.background, self.x11 = self.run_dir / "mutter-runtime", bytes(3 * WIDTH * HEIGHT), {}
+        self.runtime.mkdir(mode=0o700)
+        self.dbus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"], stdin=DEVNULL,
+                                     stdout=subprocess.PIPE, stderr=DEVNULL)
+
+    def client_env(self):
+        return dict(super().client_env(), **self.x11)
+
+    def start_compositor(self):
+        self.bus = self.dbus.stdout.readline().decode().strip()
+        check(self.bus, "dbus-daemon gave no address")
+        if not os.path.isdir("/tmp/.X11-unix"):  # a fresh root may lack it, and Mutter then starts no XWayland
+            os.mkdir("/tmp/.X11-unix")
+            os.chmod("/tmp/.X11-unix", 0o1777)
+        settings = self.runtime / ".config" / "glib-2.0" / "settings"
+        # A click on xev's window must not raise it over wev's; relative moves are exact only unaccelerated.
+        settings.mkdir(parents=True)
+        (settings / "keyfile").write_text("[org/gnome/desktop/wm/preferences]\nraise-on-click=false\n"
+                                          "[org/gnome/desktop/peripherals/mouse]\naccel-profile='flat'\n")
+        told = self.run_dir / "mutter-env.txt"
+        # Mutter ends with its command: this one tells XWayland's display and its own id, and waits.
+        self.run_compositor(["mutter", "--headless", "--wayland", "--virtual-monitor", f"{WIDTH}x{HEIGHT}",
+                             f"--wayland-display={self.socket}", "--", "sh", "-c",
+                             '{ env; echo "COMMAND=$$"; } > "$0.part" && mv "$0.part" "$0" && exec sleep infinity',
+                             told], dict(DBUS_SESSION_BUS_ADDRESS=self.bus, GSETTINGS_BACKEND="keyfile"), 30)
+        wait_until(lambda: told.exists() or self.server.poll() is not None, 30, "Mutter and XWayland")
+        check(self.server.poll() is None, "Mutter ended at start; see gnome.log")
+        said = dict(line.split("=", 1) for line in told.read_text().splitlines() if "=" in line)
+        self.x11, self.command = {key: said[key] for key in ("DISPLAY", "XAUTHORITY")}, int(said["COMMAND"])
+        info = subprocess.run(["xdpyinfo"], env=self.client_env(), check=True, capture_output=True, text=True).stdout
+        release = int(re.search(r"vendor release number:\s+(\d+)", info)[1])  # 12401006: 24.1.6
+        self.xwayland = (release // 100000 % 100, release // 1000 % 100)
+
+    def refusal(self):
+        """XWayland before 24.1 ignores X11 input shapes: the program must refuse to start, saying why."""
+        if self.xwayland >= (24, 1):
+            return None
+
+        def refused():
+            done = subprocess.run([self.program], env=self.client_env(), capture_output=True, text=True, timeout=10)
+            check(done.returncode == 1 and "layer-shell" in done.stderr and "ZIMBLET_FORCE_X11" in done.stderr,
+                  f"exit code {done.returncode}, stderr {done.stderr.strip()!r}")
+        return "XWayland %d.%d: the program refuses with 1, naming layer-shell and ZIMBLET_FORCE_X11" % self.xwayland, refused
+
+    def set_up(self):
+        """xev's X11 window over the whole screen, wev's Wayland window over part of it, then the input session."""
+        self.start_compositor()
+        if self.refusal():
+            return
+        xev = self.start_beneath("xev", ["xev", "-geometry", f"{WIDTH}x{HEIGHT}+0+0", "-event", "button"],
+                                 self.client_env())
+        window = wait_until(lambda: self.x11_window("Event Tester"), 20, "xev's window")
+        # No frame: then it covers the screen, at 0,0.
+        subprocess.run(["xprop", "-id", window, "-f", "_MOTIF_WM_HINTS", "32c", "-set", "_MOTIF_WM_HINTS",
+                        "2, 0, 0, 0, 0"], env=self.client_env(), check=True)
+        wait_until(lambda: f"{WIDTH}x{HEIGHT}+0+0" in self.xwininfo("-id", window), 20, "xev's window at 0,0")
+        wev = self.start_beneath("wev", ["wev"], self.client_env())
+        self.log = Beneath(xev=xev, wev=wev)
+        wait_until(lambda: "xdg_surface] configure" in wev.read_text(), 20, "wev's window")
+        import dbus  # python3-dbus
+        bus, name = dbus.bus.BusConnection(self.bus), "org.gnome.Mutter.RemoteDesktop"
+        path = dbus.Interface(bus.get_object(name, "/org/gnome/Mutter/RemoteDesktop"), name).CreateSession()
+        self.hands = dbus.Interface(bus.get_object(name, path), name + ".Session")
+        self.hands.Start()
+        for _ in range(2):  # the first events make the session's pointer and keyboard, and are lost
+            self.hands.NotifyPointerMotionRelative(-5000.0, -5000.0)  # against the corner: at 0,0
+            self.input("key", "Shift_L")
+            wait_until(lambda: "capabilities: pointer keyboard" in wev.read_text(), 10, "the session's devices")
+        self.pointer = (0, 0)
+        self.input("move", WIDTH // 2, HEIGHT // 2)  # wev's window covers the centre wherever Mutter puts it
+        local = wait_until(lambda: re.search(r"enter: .*x, y: ([\d.]+), ([\d.]+)", wev.read_text()), 10,
+                           "the pointer to enter wev's window")
+        self.log.offset = (WIDTH // 2 - int(float(local[1])), HEIGHT // 2 - int(float(local[2])))
+
+    def input(self, verb, *args):
+        """The words of XScreen.input, through RemoteDesktop: relative moves are exact, absolute ones need a
+        screencast stream."""
+        if verb == "move":
+            x, y = map(int, args)
+            self.hands.NotifyPointerMotionRelative(float(x - self.pointer[0]), float(y - self.pointer[1]))
+            self.pointer = (x, y)
+        elif verb in ("down", "up"):
+            self.hands.NotifyPointerButton({"left": 272, "right": 273, "middle": 274}[args[0]], verb == "down")
+        elif verb == "wheel":
+            self.hands.NotifyPointerAxisDiscrete(0, -1 if int(*(args or (4,))) == 4 else 1)
+        else:
+            keys = [self.KEYSYMS.get(name) or ord(name) for name in args[0].split("+")]
+            for key, pressed in [(key, True) for key in keys] + [(key, False) for key in reversed(keys)]:
+                self.hands.NotifyKeyboardKeysym(key, pressed)
+
+    def xwininfo(self, *args):
+        return subprocess.run(["xwininfo", *args], env=self.client_env(), capture_output=True, text=True).stdout
+
+    def x11_window(self, name):
+        found = re.search(r"Window id: (0x[0-9a-f]+)", self.xwininfo("-name", name))
+        return found and found[1]
+
+    def screenshot(self):
+        window = self.x11_window("Zimblet")
+        return subprocess.run(["import", "-window", window, "-depth", "8", "rgb:-"], env=self.client_env(),
+                              capture_output=True, timeout=30).stdout if window else b""
+
+    def kill(self):
+        super().kill()
+        self.server = None
+
+    def stop(self):
+        try:  # Mutter ends with its command
+            os.kill(self.command, signal.SIGTERM)
+        except (AttributeError, ProcessLookupError):
+            pass
+        super().stop()
+        self.dbus.kill()
+        self.dbus.wait()
+
+
+def on(rows, make, tag):
+    """Sets a desktop up and plays its rows; a fault of its own that no row caught is a row of its own."""
+    def run():
+        bench = make()
+        try:
+            bench.set_up()
+            refusal = bench.refusal()
+            if refusal:
+                rows.row(f"{tag} 1 {refusal[0]}", refusal[1])
+            else:
+                play(bench, rows, tag)
+        finally:
+            bench.stop()
+    rows.harness(tag, run)
+
+
+START_FAILURES = [
+    # name, DISPLAY (None: unset; a list: an Xvfb of ours with these arguments), an address-space limit, the message
+    ("no DISPLAY", None, None, "zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on"),
+    ("a display that is not there", ":731", None, "zimblet: cannot open the display ':731'"),
+    ("no memory for the surface", ["-screen", "0", "4000x4000x24"], 48 << 20,
+     "zimblet: cannot allocate the 4000x4000 drawing surface (61 MiB)"),
+]
+
+
+def start_failures(program, artifacts):
+    """Each way the program cannot start on X11: exactly its own one-line message on stderr, and exit code 1."""
+    problems = []
+    for name, display, address_limit, message in START_FAILURES:
+        env, xvfb = {key: value for key, value in os.environ.items() if key != "DISPLAY"}, None
+        try:
+            if isinstance(display, list):
+                xvfb, display = start_xvfb(display, artifacts / "failure-xvfb.log")
+            if display:
+                env["DISPLAY"] = display
+            limit = ["prlimit", f"--as={address_limit}"] if address_limit else []
+            done = subprocess.run([*limit, str(program)], env=env, capture_output=True, text=True, timeout=10)
+            if done.returncode != 1 or done.stderr != message + "\n":
+                problems.append(f"{name}: exit {done.returncode}, stderr {done.stderr.strip()!r}")
+        finally:
+            if xvfb:
+                xvfb.kill()
+                xvfb.wait()
+    check(not problems, "; ".join(problems))
+
+
+def refusals(build_dir):
+    """The Linux program where it cannot play on Wayland: clear messages, non-zero exits."""
+    program, run_dir = build_dir / "zimblet", build_dir / "e2e" / "refusals"
+    shutil.rmtree(run_dir, ignore_errors=True)
+    run_dir.mkdir(mode=0o700, parents=True)
+    base = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    base["XDG_RUNTIME_DIR"] = str(run_dir)
+    with open(run_dir / "weston.log", "ab") as log:
+        weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=weston-e2e", "--idle-time=0",
+                                   "--shell=desktop-shell.so"], env=base, stdin=DEVNULL, stdout=log, stderr=log)
+    try:
+        wait_until(lambda: (run_dir / "weston-e2e").exists() or weston.poll() is not None, 20, "weston's socket")
+        check(weston.poll() is None, "weston ended at start; see weston.log")
+        cases = [("weston", dict(base, WAYLAND_DISPLAY="weston-e2e"), ["layer-shell", "X11 session", "ZIMBLET_FORCE_X11"]),
+                 ("unreachable", dict(base, WAYLAND_DISPLAY="no-such-compositor"), ["cannot connect", "DISPLAY"]),
+                 # Forced to X11 on the same compositor: no Wayland refusal, the X11 desktop's own.
+                 ("forced", dict(base, WAYLAND_DISPLAY="weston-e2e", ZIMBLET_FORCE_X11="1"),
+                  ["ZIMBLET_FORCE_X11", "DISPLAY is not set"]),
+                 ("nothing", base, ["no display", "DISPLAY is not set"])]
+        for name, env, words in cases:
+            done = subprocess.run([program], cwd=build_dir, env=env, stdin=DEVNULL, capture_output=True, text=True,
+                                  timeout=10)
+            missing = [word for word in words if word not in done.stdout + done.stderr]
+            check(done.returncode > 0 and not missing,
+                  f"{name}: exit code {done.returncode}, the message lacks {missing}: '{done.stderr}'")
+    finally:
+        weston.terminate()
+        weston.wait(timeout=10)
+
+
+def run_wine(build_dir, rows):
+    on(rows, lambda: Wine(build_dir), "wine")
+
+
+def run_x11(build_dir, rows):
+    rows.row("start-up failures: each with its message and exit code 1",
+             lambda: start_failures(build_dir / "zimblet", build_dir))
+    for display in DISPLAYS:
+        on(rows, lambda: X11(build_dir, display), f"[{display.tag}]")
+
+
+def run_wayland(build_dir, rows):
+    for desktop in (Sway, KWin, Mutter):
+        on(rows, lambda: desktop(build_dir), desktop.kind)
+    rows.row("refusals: no layer-shell (weston), X11 forced without DISPLAY, no display: clear messages, "
+             "non-zero exits", lambda: refusals(build_dir))
+
+
+DESKTOPS = {"wine": run_wine, "x11": run_x11, "wayland": run_wayland}
