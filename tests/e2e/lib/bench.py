@@ -143,10 +143,10 @@ def wait_beneath(bench, ready, timeout=30):
     bench.background = shots[-1]
 
 
-def start_xvfb(args, log_path):
+def start_xvfb(args, log_path, size=(WIDTH, HEIGHT)):
     """Xvfb on a display number of its choosing; returns the process and the display."""
     read_end, write_end = os.pipe()
-    screen = [] if "-screen" in args else ["-screen", "0", f"{WIDTH}x{HEIGHT}x24"]
+    screen = [] if "-screen" in args else ["-screen", "0", "%dx%dx24" % size]
     with open(log_path, "ab") as log:
         process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), *screen, "-noreset", "-nolisten", "tcp",
                                     *args], pass_fds=(write_end,), stdin=DEVNULL, stdout=log, stderr=log)
@@ -199,7 +199,7 @@ class XScreen(Desktop):
 
     def __init__(self, build_dir, run_dir, exe="", xvfb_args=()):
         super().__init__(build_dir, run_dir, exe)
-        self.xvfb, self.display = start_xvfb(list(xvfb_args), run_dir / "xvfb.log")
+        self.xvfb, self.display = start_xvfb(list(xvfb_args), run_dir / "xvfb.log", (self.width, self.height))
 
     def env(self):
         env = dict(os.environ, DISPLAY=self.display)

@@ -2,8 +2,6 @@
 
 from collections import namedtuple
 
-from .bench import HEIGHT, WIDTH
-
 # The held lone brick comes down onto its target 3 pixels to the right of it, its top edge this
 # far above the target's, in steps of at most 8 pixels (slow ones); it lines up from 32 above.
 APPROACH = [60, 54, 48, 42, 36, 30, 27]
@@ -53,10 +51,10 @@ def path_is_good(units, lone, target, path):
     return True
 
 
-def make_plan(start, background):
+def make_plan(start, bench):
     """Picks everything the scenarios need from the replay host's start world, its expected screen and the
-    background."""
-    units, screen, width, height = start.units, start.screen, WIDTH, HEIGHT
+    bench's background."""
+    units, screen, width, height, background = start.units, start.screen, bench.width, bench.height, bench.background
     def on_screen(x, y, margin=8):
         return margin <= x <= width - 16 - margin and margin <= y <= height - 19 - margin
 

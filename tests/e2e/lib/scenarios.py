@@ -291,7 +291,7 @@ class Play:
     def __init__(self, bench):
         self.bench, self.sessions = bench, []
         self.main = self.launch("main")
-        self.plan = make_plan(self.main.expected(), bench.background)
+        self.plan = make_plan(self.main.expected(), bench)
 
     def launch(self, name, cwd=None, program=None):
         self.stop()
