@@ -1,4 +1,4 @@
-"""The bench: an Xvfb screen, a Wine prefix kept in the build tree, the application underneath, waiting."""
+"""What every desktop's bench has: waiting, the log of the windows beneath, and an Xvfb screen driven by xdotool."""
 
 import os
 import re
@@ -12,6 +12,8 @@ DEVNULL = subprocess.DEVNULL
 CONVERT = shutil.which("convert-im6.q16") or "convert"  # ImageMagick itself, not a wrapper on PATH
 WIDTH, HEIGHT = 1024, 800     # the bricks are scattered over 1000 x 768 pixels
 DESKTOP_RGB = (32, 96, 128)   # the colour of the application underneath
+
+
 class Failure(Exception):
     """What a scenario saw that it should not have, or a condition that did not come true in time."""
 

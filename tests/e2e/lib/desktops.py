@@ -33,7 +33,6 @@ class Wine(XScreen):
         self.prefix, self.home = build_dir / "e2e" / "wineprefix", build_dir
 
     def set_up(self):
-        (self.run_dir / "no-sounds").mkdir()  # a current directory without a Sounds folder
         app = build_helper("underneath_app.cpp", self.prefix.parent / "underneath_app.exe",
                            ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
         self.ensure_prefix()

@@ -214,17 +214,6 @@ def ended_by(session, how):
     check(code == 0, f"{how}: exit code {code}: {session.errors()}")
 
 
-def without_sounds_folder(session, plan):
-    """Started where there is no Sounds folder (Windows): the attach happens with one PlaySound call, and the
-    program runs on."""
-    expected = attach(session, plan)
-    check(len(expected) == 1 and expected[0].startswith("Sounds\\attach"), f"the replay host played {expected}")
-    calls = session.bench.sounds(session)[0]
-    check(calls == 1, f"the trace shows {calls} PlaySound calls for one attach")
-    session.click_through("left", *plan.bare)
-    session.require_running()
-
-
 def bell_without_sound_file(session, plan):
     """Started where the attach sounds are missing and the detach sounds are no sound files at all (Linux): the
     attach and the pull loose each ring the theme's bell instead, and the program runs on."""
@@ -276,8 +265,6 @@ ROWS = [
     ("SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks no start", LINUX,
      *(lambda p, how=how, name=f"ended-{number}": ended_by(p.launch(name), how)
        for number, how in enumerate(ENDINGS))),
-    ("no Sounds folder: the attach completes and the program runs on", WINDOWS,
-     lambda p: without_sounds_folder(p.fresh("no-sounds", cwd=p.bench.run_dir / "no-sounds"), p.plan)),
     ("a missing or broken sound file: the bell instead, and the program runs on", X11,
      lambda p: bell_without_sound_file(p.fresh("lonely", **p.bench.lonely()), p.plan)),
     ("display lost: the program ends within 5 s", LINUX, lambda p: display_lost(p.fresh("lost"), p.plan)),
