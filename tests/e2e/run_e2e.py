@@ -2,7 +2,7 @@
 """End-to-end runs of the real program: the Windows build under Wine in Xvfb, the Linux build on X11 in Xvfb,
 or the Linux build on headless Wayland compositors; see README.md.
 
-usage: run_e2e.py BUILD_DIR [--desktop wine|x11|wayland] [--repeat N]
+usage: run_e2e.py BUILD_DIR [--desktop wine|x11|wayland] [--repeat N] [--stop-on-failure]
 """
 
 import argparse
@@ -26,8 +26,8 @@ def say(line):
 class Rows:
     """The PASS and FAIL rows of a run; a row judges one or more attempts."""
 
-    def __init__(self):
-        self.passed = []
+    def __init__(self, stop_on_failure=False):
+        self.passed, self.stop_on_failure = [], stop_on_failure
 
     @staticmethod
     def attempt(action):
@@ -47,6 +47,8 @@ class Rows:
         self.passed.append(not failures)
         seconds = sum(duration for _, duration in attempts)
         say(f"{'FAIL' if failures else 'PASS'}  {name}  ({seconds:.1f} s){': ' if failures else ''}{'; '.join(failures)}")
+        if failures and self.stop_on_failure:
+            sys.exit(1)  # through every clean-up on the way out
 
     def row(self, name, *actions):
         self.report(name, *map(self.attempt, actions))
@@ -65,9 +67,10 @@ def main():
     parser.add_argument("--desktop", choices=DESKTOPS, default="wine",
                         help="the Windows program under Wine, or the Linux program on X11 or on sway and KWin")
     parser.add_argument("--repeat", type=int, default=1, help="run everything this many times in a row")
+    parser.add_argument("--stop-on-failure", action="store_true", help="end at the first failed row")
     args = parser.parse_args()
 
-    rows, runs = Rows(), []
+    rows, runs = Rows(args.stop_on_failure), []
     for number in range(1, args.repeat + 1):
         say(f"== end-to-end run {number} of {args.repeat} ==")
         began, failed_before = time.monotonic(), rows.passed.count(False)
