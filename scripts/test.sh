@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what the tests need, builds everything (from nothing in a fresh clone) and
 # runs every test: the native unit tests, the end-to-end runs of the Linux program on
-# X11 and on Wayland (headless sway, KWin and Mutter) and its .deb, the same unit tests
+# X11 and on Wayland (sway and KWin nested on Xvfb, headless Mutter) and its .deb, the same unit tests
 # under the sanitizers, all of that but the .deb again on Debian 13 in a debootstrap
 # root (scripts/debian13.sh), the Windows build with its tests
 # under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
@@ -35,7 +35,7 @@ ctest --preset linux -j2
 step "End-to-end: the Linux program on X11 in Xvfb, on three kinds of display"
 tests/e2e/run_e2e.sh build/linux --desktop x11
 
-step "End-to-end: the Linux program on headless Wayland compositors (sway, KWin, Mutter)"
+step "End-to-end: the Linux program on Wayland compositors (sway and KWin nested on Xvfb, headless Mutter)"
 tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
 
 step "The Linux package and its desktop entry"
