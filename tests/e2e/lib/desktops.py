@@ -430,19 +430,23 @@ def on(rows, make, tag):
 
 
 # The ways the Linux program cannot start: name; what runs first (an Xvfb with these arguments, or weston, whose
-# display is then weston-e2e); the environment beside XDG_RUNTIME_DIR; an address-space limit; what stderr must
-# hold (a whole line where it is exact). Each ends with exit code 1.
+# display is then weston-e2e); the environment beside XDG_RUNTIME_DIR, and the program's arguments; an
+# address-space limit; what stderr must hold (a whole line where it is exact). Each ends with exit code 1, but for
+# an argument it does not know: 2.
 REFUSALS = [
-    ("no DISPLAY", None, {}, None,
+    ("an argument it does not know", None, {}, ["--bogus"], None, ["usage: zimblet [--quit]\n"]),
+    ("no DISPLAY", None, {}, [], None,
      ["zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on\n"]),
-    ("a display that is not there", None, {"DISPLAY": ":731"}, None, ["zimblet: cannot open the display ':731'\n"]),
-    ("no memory for the surface", ["-screen", "0", "4000x4000x24"], {}, 48 << 20,
+    ("a display that is not there", None, {"DISPLAY": ":731"}, [], None,
+     ["zimblet: cannot open the display ':731'\n"]),
+    ("no memory for the surface", ["-screen", "0", "4000x4000x24"], {}, [], 48 << 20,
      ["zimblet: cannot allocate the 4000x4000 drawing surface (61 MiB)\n"]),
-    ("no layer-shell (weston)", "weston", {"WAYLAND_DISPLAY": "weston-e2e"}, None,
+    ("no layer-shell (weston)", "weston", {"WAYLAND_DISPLAY": "weston-e2e"}, [], None,
      ["layer-shell", "X11 session", "ZIMBLET_FORCE_X11"]),
-    ("an unreachable compositor", None, {"WAYLAND_DISPLAY": "no-such-compositor"}, None, ["cannot connect", "DISPLAY"]),
+    ("an unreachable compositor", None, {"WAYLAND_DISPLAY": "no-such-compositor"}, [], None,
+     ["cannot connect", "DISPLAY"]),
     # Forced to X11 on a compositor: no Wayland refusal, the X11 desktop's own.
-    ("X11 forced without DISPLAY", "weston", {"WAYLAND_DISPLAY": "weston-e2e", "ZIMBLET_FORCE_X11": "1"}, None,
+    ("X11 forced without DISPLAY", "weston", {"WAYLAND_DISPLAY": "weston-e2e", "ZIMBLET_FORCE_X11": "1"}, [], None,
      ["ZIMBLET_FORCE_X11", "DISPLAY is not set"]),
 ]
 
@@ -454,7 +458,7 @@ def refusals(build_dir):
     run_dir.mkdir(mode=0o700, parents=True)
     base = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
     base["XDG_RUNTIME_DIR"] = str(run_dir)
-    for name, first, env, address_limit, words in REFUSALS:
+    for name, first, env, arguments, address_limit, words in REFUSALS:
         env, server = dict(base, **env), None
         try:
             if first == "weston":
@@ -465,10 +469,10 @@ def refusals(build_dir):
             elif first:
                 server, env["DISPLAY"] = start_xvfb(first, run_dir / "xvfb.log")
             limit = ["prlimit", f"--as={address_limit}"] if address_limit else []
-            done = subprocess.run([*limit, build_dir / "zimblet"], env=env, stdin=DEVNULL, capture_output=True,
-                                  text=True, timeout=10)
+            done = subprocess.run([*limit, build_dir / "zimblet", *arguments], env=env, stdin=DEVNULL,
+                                  capture_output=True, text=True, timeout=10)
             missing = [word for word in words if word not in done.stderr]
-            if done.returncode != 1 or missing:
+            if done.returncode != (2 if arguments else 1) or missing:
                 problems.append(f"{name}: exit {done.returncode}, stderr {done.stderr.strip()!r}")
         finally:
             if server:
