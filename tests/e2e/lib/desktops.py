@@ -486,7 +486,7 @@ def run_wine(build_dir, rows):
 
 
 def run_x11(build_dir, rows):
-    rows.row("refusals: no display, no memory, no layer-shell: each with its message and exit code 1",
+    rows.row("refusals: a wrong argument, no display, no memory, no layer-shell: each with its message and exit code",
              lambda: refusals(build_dir))
     for display in DISPLAYS:
         on(rows, lambda: X11(build_dir, display), f"[{display.tag}]")
