@@ -32,6 +32,15 @@ void createWorld() {
     }
 }
 
+void shiftWorld(int32_t dx, int32_t dy) {
+    for (BrickUnit* unit : World) {
+        unit->x += dx;
+        unit->y += dy;
+        unit->drawX += dx;
+        unit->drawY += dy;
+    }
+}
+
 // The first match wins, which is the unit drawn beneath where units overlap.
 BrickUnit* unitAtPoint(int32_t px, int32_t py) {
     for (BrickUnit* unit : World) {

@@ -14,5 +14,9 @@ inline constexpr int worldBrickCount = 100;
 // the host's next step.
 void createWorld();
 
+// Moves every unit by the offset: the hosts place the scattered bricks on the
+// primary screen, and keep them where they lie when the surface's origin moves.
+void shiftWorld(int32_t dx, int32_t dy);
+
 // The first unit in World order whose logical rectangle holds the point, or null.
 BrickUnit* unitAtPoint(int32_t px, int32_t py);

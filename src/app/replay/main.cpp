@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
 
     resetMemoryHost(options.width, options.height);
     createWorld();
+    shiftWorld(options.originX, options.originY);
     showWholeScene();
     memoryHost().sounds.clear();
     std::fputs(replay(script.events).c_str(), stdout);

@@ -13,11 +13,18 @@ bool parseSide(const char* begin, const char* end, int& side) {
     return error == std::errc() && stop == end && begin != end && *begin != '-' && side > 0 && side <= maxSurfaceSide;
 }
 
-bool parseSize(const std::string& text, int& width, int& height) {
-    const std::size_t cross = text.find('x');
-    if (cross == std::string::npos) return false;
+bool parseOffset(const char* begin, const char* end, int& offset) {
+    const auto [stop, error] = std::from_chars(begin, end, offset);
+    return error == std::errc() && stop == end && begin != end && offset >= 0 && offset < maxSurfaceSide;
+}
+
+// Two numbers around a separator: WxH sides, or an X,Y origin.
+bool parsePair(const std::string& text, char separator, int& first, int& second,
+               bool (*parse)(const char*, const char*, int&)) {
+    const std::size_t at = text.find(separator);
+    if (at == std::string::npos) return false;
     const char* begin = text.data();
-    return parseSide(begin, begin + cross, width) && parseSide(begin + cross + 1, begin + text.size(), height);
+    return parse(begin, begin + at, first) && parse(begin + at + 1, begin + text.size(), second);
 }
 
 OptionsResult fail(std::string message) {
@@ -35,13 +42,18 @@ OptionsResult parseReplayOptions(int argc, const char* const* argv) {
     bool haveScript = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        const bool takesValue = argument == "--size" || argument == "--frame" || argument == "--state";
+        const bool takesValue = argument == "--size" || argument == "--origin" || argument == "--frame" || argument == "--state";
         if (takesValue) {
             if (i + 1 >= argc) return fail("missing value after " + argument);
             const std::string value = argv[++i];
             if (argument == "--size") {
-                if (!parseSize(value, options.width, options.height)) {
+                if (!parsePair(value, 'x', options.width, options.height, parseSide)) {
                     return fail("bad --size '" + value + "': expected WxH, each 1 to " + std::to_string(maxSurfaceSide));
+                }
+            } else if (argument == "--origin") {
+                if (!parsePair(value, ',', options.originX, options.originY, parseOffset)) {
+                    return fail("bad --origin '" + value + "': expected X,Y, each 0 to " +
+                                std::to_string(maxSurfaceSide - 1));
                 }
             } else if (value.empty()) {
                 return fail("empty file name after " + argument);

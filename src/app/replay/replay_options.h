@@ -6,6 +6,8 @@
 struct ReplayOptions {
     int width = 1920;
     int height = 1080;
+    int originX = 0;  // where the primary screen starts: the bricks are scattered from there
+    int originY = 0;
     std::string framePath;   // empty: no frame written
     std::string statePath;   // empty: no state written
     std::string scriptPath;  // empty: standard input
@@ -18,6 +20,6 @@ struct OptionsResult {
 };
 
 inline constexpr const char* replayUsage =
-    "usage: zimblet-replay [--size WxH] [--frame FILE.png] [--state FILE] [SCRIPT]";
+    "usage: zimblet-replay [--size WxH] [--origin X,Y] [--frame FILE.png] [--state FILE] [SCRIPT]";
 
 OptionsResult parseReplayOptions(int argc, const char* const* argv);
