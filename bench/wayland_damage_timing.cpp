@@ -3,8 +3,10 @@
 // damaged, each commit waited for until the compositor's frame callback; and, given
 // the compositor's process id, the compositor's own CPU time per frame. Counts the
 // heap allocations (libwayland's included) of the drag step.
-// usage: wayland_damage_timing [COMPOSITOR_PID]   (the output's size is the surface's)
-// bench/wayland_damage.sh runs it under headless sway at 1920x1080 and 3840x2160.
+// usage: wayland_damage_timing [COMPOSITOR_PID]   (the picture spans every output; the
+// drag runs on the first one)
+// bench/wayland_damage.sh runs it under headless sway at 1920x1080, 3840x2160 and on
+// two 3840x2160 outputs side by side.
 
 #include <unistd.h>
 #include <wayland-client.h>
@@ -65,7 +67,7 @@ Timing timeIt(Step step) {
     const auto began = std::chrono::steady_clock::now();
     for (int i = 0; i < rounds; ++i) {
         frameDone = false;
-        wl_callback_add_listener(wl_surface_frame(wayland.surface), &frameListener, nullptr);
+        wl_callback_add_listener(wl_surface_frame(wayland.outputs[0].surface), &frameListener, nullptr);
         countedAllocations = 0;
         countingAllocations = true;
         step(i);
@@ -73,7 +75,7 @@ Timing timeIt(Step step) {
         counted += countedAllocations;
         while (!frameDone && wayland.running) {
             if (wl_display_dispatch(wayland.display) < 0) std::exit(1);
-            commitWaitingPicture();  // a commit that waited for a buffer goes out now
+            commitWaitingPictures();  // a commit that waited for a buffer goes out now
         }
     }
     const auto took = std::chrono::steady_clock::now() - began;
@@ -92,21 +94,22 @@ DirtyRegion regionOf(const PixelRect& rect) {
 int main(int argc, char** argv) {
     compositorPid = argc > 1 ? std::atoi(argv[1]) : 0;
     if (openWaylandDesktop() != 0) return 1;
-    createWorld();
+    createWorldOnPrimary();
     showWholeScene();
     wl_display_roundtrip(wayland.display);
-    const PixelRect whole{0, 0, wayland.width, wayland.height};
+    const SurfacePixels& picture = wayland.picture;
+    const PixelRect whole{0, 0, picture.width, picture.height};
     const BrickUnit& first = *World.front();
 
     const Timing full = timeIt([&](int) { waylandPresent(regionOf(whole)); });
     handleMouseEvent(MouseMessage::LeftDown, first.x + 1, first.y + 1);
     // Steps of 12 pixels: fast moves, as a drag across the screen makes them.
     const Timing drag = timeIt(
-        [&](int i) { handleMouseEvent(MouseMessage::Move, 200 + (i % 100) * 12, wayland.height - 60); });
+        [&](int i) { handleMouseEvent(MouseMessage::Move, 200 + (i % 100) * 12, picture.height - 60); });
     handleMouseEvent(MouseMessage::LeftUp, 0, 0);
 
-    std::printf("surface %dx%d, %d rounds each (ms per frame, commit to frame callback; compositor CPU)\n",
-                wayland.width, wayland.height, rounds);
+    std::printf("picture %dx%d, %d rounds each (ms per frame, commit to frame callback; compositor CPU)\n",
+                picture.width, picture.height, rounds);
     std::printf("  whole surface damaged     %8.3f  compositor %6.3f\n", full.wallMs, full.compositorMs);
     std::printf("  drag step, dirty damaged  %8.3f  compositor %6.3f  (%ld allocations in %d steps)\n", drag.wallMs,
                 drag.compositorMs, drag.allocations, rounds);

@@ -18,6 +18,7 @@ const wl_buffer_listener bufferListener = {.release = handleRelease};
 
 //------------------------------------------------------------------------------
 bool createShmBuffer(ShmBuffer& buffer, wl_shm* shm, int32_t width, int32_t height, int32_t stride) {
+    buffer.stride = stride;
     buffer.size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
     const int fd = memfd_create("zimblet-buffer", MFD_CLOEXEC);
     if (fd < 0) {
@@ -44,13 +45,24 @@ bool createShmBuffer(ShmBuffer& buffer, wl_shm* shm, int32_t width, int32_t heig
 }
 
 //------------------------------------------------------------------------------
+void destroyShmBuffer(ShmBuffer& buffer) {
+    if (buffer.buffer != nullptr) {
+        wl_buffer_destroy(buffer.buffer);
+        munmap(buffer.pixels, buffer.size);
+    }
+    buffer = ShmBuffer{};
+}
+
+//------------------------------------------------------------------------------
 // ARGB8888 is little-endian 0xAARRGGBB: in memory blue, green, red, alpha, the
 // core's own byte order, premultiplied as Wayland expects; rows copy as they are.
-void copyRect(ShmBuffer& buffer, const uint8_t* picture, int32_t stride, const PixelRect& rect) {
+void copyRect(ShmBuffer& buffer, const SurfacePixels& picture, const PixelRect& rect, int32_t originX, int32_t originY) {
     const auto rowBytes = 4 * static_cast<std::size_t>(rect.width());
     for (int32_t row = rect.top; row < rect.bottom; ++row) {
-        const std::size_t offset = static_cast<std::size_t>(row) * static_cast<std::size_t>(stride) +
-                                   4 * static_cast<std::size_t>(rect.left);
-        std::memcpy(buffer.pixels + offset, picture + offset, rowBytes);
+        const std::size_t to = static_cast<std::size_t>(row) * static_cast<std::size_t>(buffer.stride) +
+                               4 * static_cast<std::size_t>(rect.left);
+        const std::size_t from = static_cast<std::size_t>(row + originY) * static_cast<std::size_t>(picture.stride) +
+                                 4 * static_cast<std::size_t>(rect.left + originX);
+        std::memcpy(buffer.pixels + to, picture.pixels + from, rowBytes);
     }
 }

@@ -4,17 +4,19 @@
 #include <cstdint>
 
 #include "render/pixel_rect.h"
+#include "render/surface_pixels.h"
 
 struct wl_buffer;
 struct wl_shm;
 
-// One ARGB8888 shm buffer the size of the surface. Busy from its commit until the
+// One ARGB8888 shm buffer the size of an output's surface. Busy from its commit until the
 // compositor releases it; stale is what changed in the picture since it was last
 // brought up to date.
 struct ShmBuffer {
     wl_buffer* buffer = nullptr;
     uint8_t* pixels = nullptr;
     std::size_t size = 0;
+    int32_t stride = 0;
     bool busy = false;
     PixelRect stale;
 };
@@ -22,5 +24,9 @@ struct ShmBuffer {
 // Makes the buffer in its own memfd pool; false when the memory cannot be had.
 bool createShmBuffer(ShmBuffer& buffer, wl_shm* shm, int32_t width, int32_t height, int32_t stride);
 
-// Copies the rectangle's rows from the picture into the buffer (same layout).
-void copyRect(ShmBuffer& buffer, const uint8_t* picture, int32_t stride, const PixelRect& rect);
+// Gives the buffer and its memory back; the slot can be made again.
+void destroyShmBuffer(ShmBuffer& buffer);
+
+// Copies the rectangle (in the buffer's pixels) from the picture, where the buffer's
+// 0,0 lies at origin; the pixel layout is the same.
+void copyRect(ShmBuffer& buffer, const SurfacePixels& picture, const PixelRect& rect, int32_t originX, int32_t originY);

@@ -18,6 +18,7 @@
 #include "render/redraw.h"
 #include "app/wayland/layer_shell.h"
 #include "world/world.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 
 WaylandHost wayland;
 
@@ -29,6 +30,7 @@ const Desktop waylandDesktop = {.surface = waylandSurface, .present = waylandPre
 constexpr uint32_t compositorVersion = 4;  // wl_surface.damage_buffer
 constexpr uint32_t seatVersion = 5;
 constexpr uint32_t layerShellVersion = 3;  // nothing of version 4 is used
+constexpr uint32_t outputManagerVersion = 2;  // its own done event, which version 3 drops
 
 //------------------------------------------------------------------------------
 void registryGlobal(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
@@ -44,10 +46,18 @@ void registryGlobal(void*, wl_registry* registry, uint32_t name, const char* int
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
         wayland.layerShell = static_cast<zwlr_layer_shell_v1*>(
             wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, std::min(version, layerShellVersion)));
+    } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+        bindOutput(name, version);
+    } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        wayland.outputManager = static_cast<zxdg_output_manager_v1*>(wl_registry_bind(
+            registry, name, &zxdg_output_manager_v1_interface, std::min(version, outputManagerVersion)));
+        describeOutputs();
     }
 }
 
-void registryGlobalRemove(void*, wl_registry*, uint32_t) {}
+void registryGlobalRemove(void*, wl_registry*, uint32_t name) {
+    forgetOutput(name);
+}
 
 const wl_registry_listener registryListener = {
     .global = registryGlobal,
@@ -55,88 +65,18 @@ const wl_registry_listener registryListener = {
 };
 
 //------------------------------------------------------------------------------
-// The first configure gives the size the world is made for; later ones are only
-// acknowledged, as the surface keeps covering the output it was given. After a
-// remap the whole picture is shown again.
-void layerSurfaceConfigure(void*, zwlr_layer_surface_v1* layerSurface, uint32_t serial, uint32_t width,
-                           uint32_t height) {
-    zwlr_layer_surface_v1_ack_configure(layerSurface, serial);
-    if (!wayland.configured) {
-        wayland.width = static_cast<int32_t>(width);
-        wayland.height = static_cast<int32_t>(height);
-        wayland.configured = true;
+// A surface on every output, each with its size from its first configure.
+bool createOverlaySurfaces() {
+    if (wl_display_roundtrip(wayland.display) < 0) {  // the outputs' positions
+        return false;
     }
-    if (wayland.remapping) {
-        wayland.remapping = false;
-        wayland.damage[0] = PixelRect{0, 0, wayland.width, wayland.height};
-        wayland.damageCount = 1;
-        wayland.commitWaiting = true;
-        commitWaitingPicture();
-        zwlr_layer_surface_v1_destroy(wayland.retiredLayerSurface);
-        wl_surface_destroy(wayland.retiredSurface);
-        wayland.retiredLayerSurface = nullptr;
-        wayland.retiredSurface = nullptr;
-    }
-}
-
-void layerSurfaceClosed(void*, zwlr_layer_surface_v1*) {
-    endProgram(1, "the compositor closed the overlay");
-}
-
-const zwlr_layer_surface_v1_listener layerSurfaceListener = {
-    .configure = layerSurfaceConfigure,
-    .closed = layerSurfaceClosed,
-};
-
-//------------------------------------------------------------------------------
-// Over the whole output, on top of everything, taking no keyboard.
-void describeOverlay() {
-    zwlr_layer_surface_v1_set_anchor(wayland.layerSurface,
-                                     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_size(wayland.layerSurface, 0, 0);
-    zwlr_layer_surface_v1_set_exclusive_zone(wayland.layerSurface, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(wayland.layerSurface,
-                                                     ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
-}
-
-// An overlay-layer surface taking no input until the first picture brings its
-// input region.
-bool createOverlaySurface() {
-    wayland.surface = wl_compositor_create_surface(wayland.compositor);
-    wayland.layerSurface = zwlr_layer_shell_v1_get_layer_surface(
-        wayland.layerShell, wayland.surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zimblet");
-    describeOverlay();
-    zwlr_layer_surface_v1_add_listener(wayland.layerSurface, &layerSurfaceListener, nullptr);
-    wayland.inputRegion = wl_compositor_create_region(wayland.compositor);
-    wl_surface_set_input_region(wayland.surface, wayland.inputRegion);
-    wl_surface_commit(wayland.surface);
-
-    while (!wayland.configured && wayland.running) {
+    coverOutputs();
+    while (!outputsConfigured() && wayland.running) {
         if (wl_display_dispatch(wayland.display) < 0) {
             return false;
         }
     }
-    return wayland.configured && wayland.width > 0 && wayland.height > 0;
-}
-
-// The picture the core draws into and the two buffers it is copied to.
-bool createPicture() {
-    SurfacePixels& picture = wayland.picture;
-    picture.width = wayland.width;
-    picture.height = wayland.height;
-    picture.stride = 4 * wayland.width;
-    picture.pixels = static_cast<uint8_t*>(
-        std::calloc(static_cast<std::size_t>(picture.stride) * static_cast<std::size_t>(picture.height), 1));
-    if (picture.pixels == nullptr) {
-        return false;
-    }
-    for (ShmBuffer& buffer : wayland.buffers) {
-        if (!createShmBuffer(buffer, wayland.shm, picture.width, picture.height, picture.stride)) {
-            return false;
-        }
-    }
-    return true;
+    return createPicture();
 }
 
 //------------------------------------------------------------------------------
@@ -203,7 +143,7 @@ void runEventLoop(int signals) {
             lostConnection();
             return;
         }
-        commitWaitingPicture();  // a buffer may have come back
+        commitWaitingPictures();  // a buffer may have come back
         if ((watched[1].revents & POLLIN) != 0 || ((watched[2].revents & POLLIN) != 0 && toyAskedToEnd())) {
             endProgram(0, nullptr);
         }
@@ -212,27 +152,6 @@ void runEventLoop(int signals) {
 }
 
 }  // namespace
-
-//------------------------------------------------------------------------------
-// Replaces the overlay by a new one: the one thing found to make KWin 5.27 hand
-// the keyboard back to the user's window once a click on a brick gave it to us
-// (an unmap and map of the same surface moved the keyboard but left the new
-// picture unseen). The old overlay stays until the new one shows the whole
-// picture at its first configure, so the bricks never leave the screen.
-void remapOverlay() {
-    wayland.retiredSurface = wayland.surface;
-    wayland.retiredLayerSurface = wayland.layerSurface;
-    for (ShmBuffer& buffer : wayland.buffers) {
-        buffer.stale = PixelRect{0, 0, wayland.width, wayland.height};
-    }
-    wayland.surface = wl_compositor_create_surface(wayland.compositor);
-    wayland.layerSurface = zwlr_layer_shell_v1_get_layer_surface(
-        wayland.layerShell, wayland.surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zimblet");
-    describeOverlay();
-    zwlr_layer_surface_v1_add_listener(wayland.layerSurface, &layerSurfaceListener, nullptr);
-    wl_surface_commit(wayland.surface);
-    wayland.remapping = true;
-}
 
 //------------------------------------------------------------------------------
 void endProgram(int status, const char* reason) {
@@ -246,8 +165,8 @@ void endProgram(int status, const char* reason) {
 }
 
 //------------------------------------------------------------------------------
-// Connects and makes the overlay at the size the compositor gives it, with the
-// picture and its buffers; 0 when the world can be made, else the exit status or
+// Connects and makes an overlay on every output at the size the compositor gives
+// it, with the picture over all of them and their buffers; 0 when the world can be made, else the exit status or
 // a refusal.
 int openWaylandDesktop() {
     wayland.display = wl_display_connect(nullptr);
@@ -270,15 +189,11 @@ int openWaylandDesktop() {
         return 1;
     }
     wayland.signals = signalDescriptor();
-    if (!createOverlaySurface()) {
+    if (!createOverlaySurfaces()) {
         if (!wayland.running) {
             return wayland.exitStatus;
         }
-        std::fprintf(stderr, "zimblet: the compositor gave the overlay no size\n");
-        return 1;
-    }
-    if (!createPicture()) {
-        std::fprintf(stderr, "zimblet: no memory for a %dx%d picture\n", wayland.width, wayland.height);
+        std::fprintf(stderr, "zimblet: the compositor gave the overlay no output with a size\n");
         return 1;
     }
     activeDesktop = &waylandDesktop;
@@ -286,14 +201,14 @@ int openWaylandDesktop() {
 }
 
 //------------------------------------------------------------------------------
-// Scatters the bricks over the overlay, shows them and plays until Escape, a
+// Scatters the bricks over the primary output, shows them and plays until Escape, a
 // signal or the compositor ends it.
 int runWaylandDesktop() {
     const int status = openWaylandDesktop();
     if (status != 0) {
         return status;
     }
-    createWorld();
+    createWorldOnPrimary();
     showWholeScene();
     runEventLoop(wayland.signals);
     return wayland.exitStatus;

@@ -4,33 +4,45 @@
 // offer layer-shell (sway and other wlroots compositors, KDE's KWin).
 //
 // Implemented:
-//  [x] One surface on the overlay layer of the first output, anchored to all four
-//      edges with exclusive zone -1, sized by the compositor's first configure
-//      before the world is created.
-//  [x] Two ARGB8888 shm buffers (the core's premultiplied BGRA bytes as they are);
-//      the core draws into its own picture, and a present brings the changed
-//      rectangles over into a buffer the compositor does not hold, damages just
-//      those rectangles, and commits the input region with it.
-//  [x] Input region: exactly the points where the hit test finds a unit, kept in
-//      one wl_region that each present mends inside the changed rectangles.
-//  [x] Pointer enter, motion, button and axis events feed the core's mouse handling;
-//      the implicit grab of a held button brings the drag's events outside the
-//      input region.
+//  [x] One surface on the overlay layer of every output, anchored to all four edges
+//      with exclusive zone -1. The outputs are placed by their logical positions
+//      (xdg-output, or wl_output's geometry where it is missing) and the sizes their
+//      surfaces' configures give; the core sees one picture over the bounding box of
+//      every output seen since the start, and each surface shows its part of it.
+//  [x] The bricks start on the primary output: the one at the layout's top-left,
+//      or else the first one announced.
+//  [x] Outputs come and go: a new one gets its surface at once; one that goes takes
+//      its surface along, its bricks staying in the world (they show again when it
+//      comes back); a drag whose output goes away ends as its release would. A
+//      change of an output's position or size is followed. Where the layout grows
+//      left or up, the world moves with the picture's origin, so every brick stays
+//      where it lies on the screen.
+//  [x] Two ARGB8888 shm buffers per surface (the core's premultiplied BGRA bytes as
+//      they are); the core draws into its own picture, and a present brings the
+//      changed rectangles over into a buffer of each output they touch that the
+//      compositor does not hold, damages just those rectangles, and commits that
+//      output's input region with it.
+//  [x] Input regions: exactly the points where the hit test finds a unit, one
+//      wl_region per surface that each present mends inside the changed rectangles.
+//  [x] Pointer enter, motion, button and axis events feed the core's mouse handling,
+//      their surface positions moved by that surface's place in the picture; the
+//      implicit grab of a held button keeps the drag's events coming from the surface
+//      where the press began, beyond its edges too, so a brick crosses to the next
+//      output and snaps there.
 //  [x] Keyboard interactivity off while nothing is held; while a brick is held the
-//      overlay takes the keyboard (exclusive) and Escape ends the program with 0
-//      at its release (so the window beneath never sees half of it); it is given
-//      back at the button's release.
-//  [x] Where the compositor keeps the keyboard on the overlay after the release
-//      (KWin 5.27 gives it to us at any click on a brick), the overlay is replaced
-//      by a new surface, which hands the keyboard back to the user's window.
+//      surface where the press began takes the keyboard (exclusive) and Escape ends
+//      the program with 0 at its release (so the window beneath never sees half of
+//      it); it is given back at the button's release.
+//  [x] Where the compositor keeps the keyboard on a surface after the release
+//      (KWin 5.27 gives it to us at any click on a brick), that surface is replaced
+//      by a new one, which hands the keyboard back to the user's window.
 //  [x] SIGINT, SIGTERM, another start and `zimblet --quit` end it with 0; the
-//      surface closed by the compositor or the connection lost ends it with 1,
-//      with a line on stderr.
+//      connection lost ends it with 1, with a line on stderr.
 //
 // The core's answers on Wayland. The compositor, not this program, routes every
-// event, by the input region and by its grabs:
+// event, by the input regions and by its grabs:
 //  - Swallow: the event arrived here because the pointer was over a brick (inside
-//    the input region) or because a button of ours is held; nobody else sees it.
+//    an input region) or because a button of ours is held; nobody else sees it.
 //  - Deliver and Chain: only for events outside the bricks, which the input region
 //    already sent to the window beneath; when one reaches us (a wheel over a brick,
 //    the other button pressed while a drag holds the implicit grab) it cannot be
@@ -44,16 +56,18 @@
 //    windows.
 //  - Taking the keyboard for a drag gives the window beneath a keyboard leave and a
 //    new enter at the release, as any focus change does.
-//  - The output scale is not looked at: the world is laid out in the logical size
-//    the configure gives and the buffers carry one pixel per logical pixel (buffer
-//    scale 1), so on a scale 2 output the compositor enlarges the picture: the
-//    bricks appear twice as large and soft, and hit testing still matches them.
+//  - The output scale is not looked at: the buffers carry one pixel per logical
+//    pixel (buffer scale 1), so on a scale 2 output the compositor enlarges the
+//    picture: the bricks appear twice as large and soft, and hit testing still
+//    matches them.
+//  - A brick dropped where no output shows it (in a gap of an uneven layout) stays
+//    there, out of reach, until an output covers that place.
 //  - On KWin a key typed in the moment between a drop and the new overlay may be
 //    lost to the old one.
 //  - The move path allocates nothing of its own, but libwayland-client allocates
 //    and frees one closure for every request it marshals.
-// Limits: one output (the compositor's choice); one thread; nothing is released at
-// the end but what the process end releases.
+// Limits: eight outputs at once; one thread; nothing is released at the end but
+// what the process end releases.
 // Links: libwayland-client, libxkbcommon; protocol code generated by wayland-scanner.
 
 #include <cstdint>
@@ -67,12 +81,15 @@ struct wl_registry;
 struct wl_compositor;
 struct wl_shm;
 struct wl_seat;
+struct wl_output;
 struct wl_surface;
 struct wl_region;
 struct wl_pointer;
 struct wl_keyboard;
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
 struct xkb_context;
 struct xkb_keymap;
 struct xkb_state;
@@ -80,6 +97,39 @@ struct xkb_state;
 // Damage rectangles kept for a commit that has to wait for a free buffer; beyond
 // this many they are merged into their bounds.
 inline constexpr int32_t damageCapacity = 8;
+inline constexpr int32_t outputCapacity = 8;
+
+// One output and the overlay surface that covers it. A slot is free while its
+// output is null.
+struct OutputView {
+    wl_output* output = nullptr;
+    uint32_t globalName = 0;
+    uint32_t announced = 0;  // the order outputs were announced in, from 1
+    zxdg_output_v1* xdgOutput = nullptr;
+    int32_t x = 0;  // the compositor's logical position, as of the last done
+    int32_t y = 0;
+    int32_t pendingX = 0;
+    int32_t pendingY = 0;
+    bool described = false;  // a done has come: the position is known
+
+    wl_surface* surface = nullptr;
+    zwlr_layer_surface_v1* layerSurface = nullptr;
+    wl_region* inputRegion = nullptr;
+    bool configured = false;
+    int32_t width = 0;  // the surface's size, as the last configure gave it
+    int32_t height = 0;
+    bool remapping = false;  // a new surface waits for its first configure to replace the old
+    wl_surface* retiredSurface = nullptr;  // the surface being replaced, shown until then
+    zwlr_layer_surface_v1* retiredLayerSurface = nullptr;
+
+    ShmBuffer buffers[2];
+    PixelRect damage[damageCapacity];
+    int32_t damageCount = 0;
+    bool commitWaiting = false;  // a picture is ready but both buffers are held
+
+    // Where the surface lies in the core's picture.
+    PixelRect area() const;
+};
 
 // The one record of the Wayland host.
 struct WaylandHost {
@@ -89,31 +139,26 @@ struct WaylandHost {
     wl_shm* shm = nullptr;
     wl_seat* seat = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
+    zxdg_output_manager_v1* outputManager = nullptr;
 
-    wl_surface* surface = nullptr;
-    zwlr_layer_surface_v1* layerSurface = nullptr;
-    wl_region* inputRegion = nullptr;
-    bool configured = false;
-    bool remapping = false;  // a new overlay waits for its first configure to replace the old
-    wl_surface* retiredSurface = nullptr;  // the overlay being replaced, shown until then
-    zwlr_layer_surface_v1* retiredLayerSurface = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
+    OutputView outputs[outputCapacity];
+    uint32_t outputsAnnounced = 0;
+    // The layout's rectangle the picture covers, in the compositor's logical
+    // coordinates: its top-left is the picture's 0,0.
+    PixelRect layout;
+    bool worldMade = false;
 
     SurfacePixels picture;  // what the core draws into; the buffers copy from it
-    ShmBuffer buffers[2];
-    PixelRect damage[damageCapacity];
-    int32_t damageCount = 0;
-    bool commitWaiting = false;  // a picture is ready but both buffers are held
 
     wl_pointer* pointer = nullptr;
+    OutputView* pointerOutput = nullptr;  // the surface the pointer is on, or held by
     wl_keyboard* keyboard = nullptr;
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
     xkb_state* keyState = nullptr;
-    bool keyboardTaken = false;  // the interactivity asked for while a brick is held
-    bool keyboardFocus = false;  // the compositor's keyboard focus is on the overlay
-    bool escapeHeld = false;     // Escape is down: the program ends at its release
+    OutputView* keyboardTaken = nullptr;  // the surface that asked for the keyboard while a brick is held
+    OutputView* keyboardFocus = nullptr;  // the surface the compositor's keyboard focus is on
+    bool escapeHeld = false;              // Escape is down: the program ends at its release
 
     int signals = -1;  // SIGINT and SIGTERM, read by the event loop
     bool running = true;
@@ -122,22 +167,45 @@ struct WaylandHost {
 
 extern WaylandHost wayland;
 
-// Connects and makes the overlay, its picture and buffers at the compositor's size;
-// 0 when the world can be made, else the exit status or a refusal (wayland_desktop.h).
+// Connects and makes the overlays, the picture and the buffers at the outputs'
+// sizes; 0 when the world can be made, else the exit status or a refusal
+// (wayland_desktop.h).
 int openWaylandDesktop();
+
+// Makes the world and places it on the primary output.
+void createWorldOnPrimary();
 
 // The host's Desktop record: the picture and its presentation.
 SurfacePixels& waylandSurface();
 void waylandPresent(const DirtyRegion& changed);
 
-// Commits what waits for a buffer, once the compositor has released one.
-void commitWaitingPicture();
+// Commits what waits for a buffer, on every output, once the compositor has
+// released one.
+void commitWaitingPictures();
 
-// Replaces the overlay by a new surface, which takes over at its first configure.
-void remapOverlay();
+// wayland_outputs.cpp
+// Binds an announced output and asks for its place; a global that is no output of
+// ours is ignored by forgetOutput.
+void bindOutput(uint32_t globalName, uint32_t version);
+void forgetOutput(uint32_t globalName);
+// Asks the xdg-output manager, once bound, for the place of every output.
+void describeOutputs();
+// Makes the overlay surface of every described output that has none.
+void coverOutputs();
+// The picture over every output whose surface has its size; false without one.
+bool createPicture();
+// Whether every output with a surface has had its first configure.
+bool outputsConfigured();
+// The output whose surface (current or being replaced) this is, or null.
+OutputView* outputOf(wl_surface* surface);
+// Replaces the output's surface by a new one, which takes over at its first configure.
+void remapOverlay(OutputView& view);
 
 // Binds the seat's pointer and keyboard as the seat announces them.
 void listenToSeat(wl_seat* seat);
+
+// Ends a drag as the release of its button would: its surface is going away.
+void endDragAsRelease();
 
 // Ends the event loop with this status, saying why on stderr when there is a reason.
 void endProgram(int status, const char* reason);

@@ -11,9 +11,16 @@
 
 namespace {
 
-// Surface coordinates are desktop coordinates: the surface covers the output from 0,0.
+// The pointer in the picture: surface positions moved by that surface's place.
 int32_t pointerX = 0;
 int32_t pointerY = 0;
+MouseMessage heldRelease = MouseMessage::LeftUp;  // the release of the button that holds the drag
+
+void placePointer(wl_fixed_t x, wl_fixed_t y) {
+    const PixelRect area = wayland.pointerOutput != nullptr ? wayland.pointerOutput->area() : PixelRect{};
+    pointerX = wl_fixed_to_int(x) + area.left;
+    pointerY = wl_fixed_to_int(y) + area.top;
+}
 
 //------------------------------------------------------------------------------
 // Answers once the compositor has handled the release's commit: a compositor that
@@ -21,28 +28,30 @@ int32_t pointerY = 0;
 // unmapped and mapped again.
 void releaseSettled(void*, wl_callback* callback, uint32_t) {
     wl_callback_destroy(callback);
-    if (wayland.keyboardFocus && dragState == DragState::Idle && !wayland.remapping) {
-        remapOverlay();
+    OutputView* focus = wayland.keyboardFocus;
+    if (focus != nullptr && focus->surface != nullptr && dragState == DragState::Idle && !focus->remapping) {
+        remapOverlay(*focus);
     }
 }
 
 const wl_callback_listener releaseSettledListener = {.done = releaseSettled};
 
 //------------------------------------------------------------------------------
-// While a brick is held the overlay takes the keyboard, so that Escape reaches it,
-// and keeps it while Escape is down; otherwise it leaves the keyboard to the
-// user's windows. Exclusive, not on_demand: sway 1.10 does not hand the keyboard
+// While a brick is held the surface where the press began takes the keyboard, so
+// that Escape reaches it, and keeps it while Escape is down; otherwise it leaves
+// the keyboard to the user's windows. Exclusive, not on_demand: sway 1.10 does not hand the keyboard
 // to a surface that asks for it on demand at a press.
 void followDragWithKeyboard() {
     const bool holding = dragState != DragState::Idle || wayland.escapeHeld;
-    if (holding == wayland.keyboardTaken) {
+    OutputView* taker = holding ? wayland.pointerOutput : wayland.keyboardTaken;
+    if (holding == (wayland.keyboardTaken != nullptr) || taker == nullptr) {
         return;
     }
     const uint32_t mode = holding ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
                                   : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE;
-    zwlr_layer_surface_v1_set_keyboard_interactivity(wayland.layerSurface, mode);
-    wl_surface_commit(wayland.surface);
-    wayland.keyboardTaken = holding;
+    zwlr_layer_surface_v1_set_keyboard_interactivity(taker->layerSurface, mode);
+    wl_surface_commit(taker->surface);
+    wayland.keyboardTaken = holding ? taker : nullptr;
     if (!holding) {
         wl_callback_add_listener(wl_display_sync(wayland.display), &releaseSettledListener, nullptr);
     }
@@ -54,9 +63,9 @@ void feed(MouseMessage message) {
 }
 
 //------------------------------------------------------------------------------
-void pointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
-    pointerX = wl_fixed_to_int(x);
-    pointerY = wl_fixed_to_int(y);
+void pointerEnter(void*, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
+    wayland.pointerOutput = outputOf(surface);
+    placePointer(x, y);
     feed(MouseMessage::Move);
 }
 
@@ -64,14 +73,12 @@ void pointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fi
 // leave during a drag means the release will never come: KWin drops it when the
 // press fell on an overlay being replaced. End the drag as that release would.
 void pointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {
-    if (dragState != DragState::Idle) {
-        feed(MouseMessage::LeftUp);
-    }
+    endDragAsRelease();
+    wayland.pointerOutput = nullptr;
 }
 
 void pointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-    pointerX = wl_fixed_to_int(x);
-    pointerY = wl_fixed_to_int(y);
+    placePointer(x, y);
     feed(MouseMessage::Move);
 }
 
@@ -79,9 +86,11 @@ void pointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint
     const bool pressed = state == WL_POINTER_BUTTON_STATE_PRESSED;
     switch (button) {
     case BTN_LEFT:
+        if (pressed && dragState == DragState::Idle) heldRelease = MouseMessage::LeftUp;
         feed(pressed ? MouseMessage::LeftDown : MouseMessage::LeftUp);
         break;
     case BTN_RIGHT:
+        if (pressed && dragState == DragState::Idle) heldRelease = MouseMessage::RightUp;
         feed(pressed ? MouseMessage::RightDown : MouseMessage::RightUp);
         break;
     default:
@@ -140,13 +149,13 @@ void keyboardKeymap(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t s
     wayland.keyState = xkb_state_new(keymap);
 }
 
-void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
-    wayland.keyboardFocus = true;
+void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*) {
+    wayland.keyboardFocus = outputOf(surface);
 }
 
 // Losing the keyboard with Escape down loses its release too: end now.
 void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {
-    wayland.keyboardFocus = false;
+    wayland.keyboardFocus = nullptr;
     if (wayland.escapeHeld) {
         endProgram(0, nullptr);
     }
@@ -214,6 +223,13 @@ const wl_seat_listener seatListener = {
 };
 
 }  // namespace
+
+//------------------------------------------------------------------------------
+void endDragAsRelease() {
+    if (dragState != DragState::Idle) {
+        feed(heldRelease);
+    }
+}
 
 //------------------------------------------------------------------------------
 void listenToSeat(wl_seat* seat) {

@@ -6,36 +6,72 @@
 
 namespace {
 
-void addDamage(const PixelRect& rect) {
-    if (wayland.damageCount == damageCapacity) {
+void addDamage(OutputView& view, const PixelRect& rect) {
+    if (view.damageCount == damageCapacity) {
         PixelRect all;
-        for (const PixelRect& kept : wayland.damage) all = unionOf(all, kept);
-        wayland.damage[0] = unionOf(all, rect);
-        wayland.damageCount = 1;
+        for (const PixelRect& kept : view.damage) all = unionOf(all, kept);
+        view.damage[0] = unionOf(all, rect);
+        view.damageCount = 1;
         return;
     }
-    wayland.damage[wayland.damageCount++] = rect;
+    view.damage[view.damageCount++] = rect;
 }
 
-// Inside the rectangle the input region becomes exactly the units' hit footprints.
-void mendInputRegion(const PixelRect& rect) {
-    wl_region_subtract(wayland.inputRegion, rect.left, rect.top, rect.width(), rect.height());
+// Inside the rectangle (in the picture) the output's input region becomes exactly
+// the units' hit footprints, in its surface's coordinates.
+void mendInputRegion(OutputView& view, const PixelRect& rect, const PixelRect& area) {
+    wl_region_subtract(view.inputRegion, rect.left - area.left, rect.top - area.top, rect.width(), rect.height());
     for (const BrickUnit* unit : World) {
         const PixelRect hit = hitFootprint(*unit, rect);
         if (!hit.empty()) {
-            wl_region_add(wayland.inputRegion, hit.left, hit.top, hit.width(), hit.height());
+            wl_region_add(view.inputRegion, hit.left - area.left, hit.top - area.top, hit.width(), hit.height());
         }
     }
 }
 
-ShmBuffer* freeBuffer() {
-    for (ShmBuffer& buffer : wayland.buffers) {
+ShmBuffer* freeBuffer(OutputView& view) {
+    for (ShmBuffer& buffer : view.buffers) {
         if (!buffer.busy) return &buffer;
     }
     return nullptr;
 }
 
+// The input region is set in the same commit as the pixels it belongs to, so a
+// press never meets a region that lags the picture.
+void commitWaitingPicture(OutputView& view) {
+    // A replaced surface takes no buffer before its first configure, which commits it.
+    if (!view.commitWaiting || view.remapping || !view.configured) {
+        return;
+    }
+    ShmBuffer* buffer = freeBuffer(view);
+    if (buffer == nullptr) {
+        return;  // the next release brings us back
+    }
+    if (!buffer->stale.empty()) {
+        const PixelRect area = view.area();
+        copyRect(*buffer, wayland.picture, buffer->stale, area.left, area.top);
+        buffer->stale = PixelRect{};
+    }
+    wl_surface_attach(view.surface, buffer->buffer, 0, 0);
+    for (int32_t i = 0; i < view.damageCount; ++i) {
+        const PixelRect& rect = view.damage[i];
+        wl_surface_damage_buffer(view.surface, rect.left, rect.top, rect.width(), rect.height());
+    }
+    view.damageCount = 0;
+    wl_surface_set_input_region(view.surface, view.inputRegion);
+    wl_surface_commit(view.surface);
+    buffer->busy = true;
+    view.commitWaiting = false;
+}
+
 }  // namespace
+
+//------------------------------------------------------------------------------
+PixelRect OutputView::area() const {
+    const int32_t left = x - wayland.layout.left;
+    const int32_t top = y - wayland.layout.top;
+    return PixelRect{left, top, left + width, top + height};
+}
 
 //------------------------------------------------------------------------------
 SurfacePixels& waylandSurface() {
@@ -43,46 +79,34 @@ SurfacePixels& waylandSurface() {
 }
 
 //------------------------------------------------------------------------------
-// The input region is set in the same commit as the pixels it belongs to, so a
-// press never meets a region that lags the picture.
-void commitWaitingPicture() {
-    // A replaced overlay takes no buffer before its first configure, which commits it.
-    if (!wayland.commitWaiting || wayland.remapping) {
-        return;
+void commitWaitingPictures() {
+    for (OutputView& view : wayland.outputs) {
+        if (view.surface != nullptr) commitWaitingPicture(view);
     }
-    ShmBuffer* buffer = freeBuffer();
-    if (buffer == nullptr) {
-        return;  // the next release brings us back
-    }
-    if (!buffer->stale.empty()) {
-        copyRect(*buffer, wayland.picture.pixels, wayland.picture.stride, buffer->stale);
-        buffer->stale = PixelRect{};
-    }
-    wl_surface_attach(wayland.surface, buffer->buffer, 0, 0);
-    for (int32_t i = 0; i < wayland.damageCount; ++i) {
-        const PixelRect& rect = wayland.damage[i];
-        wl_surface_damage_buffer(wayland.surface, rect.left, rect.top, rect.width(), rect.height());
-    }
-    wayland.damageCount = 0;
-    wl_surface_set_input_region(wayland.surface, wayland.inputRegion);
-    wl_surface_commit(wayland.surface);
-    buffer->busy = true;
-    wayland.commitWaiting = false;
 }
 
 //------------------------------------------------------------------------------
+// Each changed rectangle goes to the outputs it touches, in their own coordinates.
 void waylandPresent(const DirtyRegion& changed) {
-    if (changed.count == 0 || wayland.surface == nullptr) {
-        return;
-    }
-    for (int32_t i = 0; i < changed.count; ++i) {
-        const PixelRect& rect = changed.rects[i];
-        mendInputRegion(rect);
-        addDamage(rect);
-        for (ShmBuffer& buffer : wayland.buffers) {
-            buffer.stale = unionOf(buffer.stale, rect);
+    for (OutputView& view : wayland.outputs) {
+        if (view.surface == nullptr || !view.configured) {
+            continue;
         }
+        const PixelRect area = view.area();
+        for (int32_t i = 0; i < changed.count; ++i) {
+            const PixelRect rect = intersectionOf(changed.rects[i], area);
+            if (rect.empty()) {
+                continue;
+            }
+            mendInputRegion(view, rect, area);
+            const PixelRect local{rect.left - area.left, rect.top - area.top, rect.right - area.left,
+                                  rect.bottom - area.top};
+            addDamage(view, local);
+            for (ShmBuffer& buffer : view.buffers) {
+                buffer.stale = unionOf(buffer.stale, local);
+            }
+            view.commitWaiting = true;
+        }
+        commitWaitingPicture(view);
     }
-    wayland.commitWaiting = true;
-    commitWaitingPicture();
 }
