@@ -1,6 +1,7 @@
 """The desktops, each a table of its setup: how to start it and put windows beneath, how to start the program on
 it, drive it and take its pictures. The scenarios are the same rows for all (scenarios.py)."""
 
+import json
 import os
 import re
 import shutil
@@ -188,7 +189,8 @@ class X11(Linux, XScreen):
 
 
 class Wayland(Linux):
-    """A Wayland compositor of the bench's own, with its sounds heard; wev is the window beneath."""
+    """A Wayland compositor of the bench's own, with its sounds heard; wev is the window beneath, on the first
+    output."""
 
     def client_env(self):
         env = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
@@ -207,7 +209,7 @@ class Wayland(Linux):
         self.start_compositor()
         log = self.start_beneath("wev", ["wev"], self.client_env())  # sway tiles it, KWin maximizes it
         self.log = Beneath(wev=log)
-        wait_beneath(self, lambda: f"configure: width: {self.width}; height: {self.height}" in log.read_text())
+        wait_beneath(self, lambda: f"configure: width: {self.output_width}; height: {self.height}" in log.read_text())
 
     def stop(self):
         for process in self.beneath:  # wev spins once its compositor is gone
@@ -221,21 +223,26 @@ class Wayland(Linux):
 
 
 class Sway(Wayland, XScreen):
-    """sway with the pixman renderer, run as an unprivileged user, its output a window on the Xvfb; pictures by
-    grim. The program starts as a package installs it, from a folder without sounds: they lie under ../share."""
+    """sway with the pixman renderer, run as an unprivileged user, its two outputs side by side windows on the
+    Xvfb, with room for a third; pictures by grim. The program starts as a package installs it, from a folder
+    without sounds: they lie under ../share."""
 
-    kind, socket = "sway", "wayland-1"
+    kind, socket, outputs = "sway", "wayland-1", 2
     # wlroots 0.18 hands X positions on as fractions of the output's size, which come back exact only where
     # that size is a power of two.
-    height = 1024
+    output_width = height = 1024
+    width = outputs * output_width
 
     def __init__(self, build_dir):
-        super().__init__(build_dir, build_dir / "e2e" / "run-sway")
+        super().__init__(build_dir, build_dir / "e2e" / "run-sway",
+                         xvfb_args=["-screen", "0", f"{(self.outputs + 1) * self.output_width}x{self.height}x24"])
         # Its runtime folder and config lie in /tmp, which that user reaches wherever the clone is.
         self.runtime = Path(tempfile.mkdtemp(prefix="zimblet-sway-"))
         config = self.runtime / "sway.conf"
-        config.write_text(f"output X11-1 resolution {self.width}x{self.height} position 0 0 "
-                          f"background #{'%02x%02x%02x' % DESKTOP_RGB} solid_color\n"
+        config.write_text(f"output * resolution {self.output_width}x{self.height} "
+                          f"background #{'%02x%02x%02x' % DESKTOP_RGB} solid_color\n" +
+                          "".join(f"output X11-{n} position {self.output_width * min(n - 1, 2)} 0\n"
+                                  for n in range(1, 9)) +
                           "xwayland disable\ndefault_border none\nfocus_follows_mouse no\n")
         installed = self.program = self.run_dir / "usr" / "bin" / "zimblet"
         installed.parent.mkdir(parents=True)
@@ -247,16 +254,52 @@ class Sway(Wayland, XScreen):
         config = self.runtime / "sway.conf"
         self.run_compositor(["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", "sway", "-c",
                                config], dict(DISPLAY=self.display, WLR_BACKENDS="x11", WLR_RENDERER="pixman",
-                                             WLR_LIBINPUT_NO_DEVICES="1"), 20)
+                                             WLR_LIBINPUT_NO_DEVICES="1", WLR_X11_OUTPUTS=str(self.outputs)), 20)
+        self.place_output_windows(self.outputs)
+
+    def place_output_windows(self, count):
+        """Each output's window (made at 0,0, in the order of their names) where its output lies in the layout."""
+        def windows():
+            found = re.findall(r"(0x[0-9a-f]+) \(has no name\): \(\)  \d+x\d+", self.xwininfo("-root", "-children"))
+            return len(found) >= count and sorted(found, key=lambda window: int(window, 16))
+        for number, window in enumerate(wait_until(windows, 10, f"{count} output windows")):
+            self.xdotool("windowmove", window, self.output_width * min(number, 2), 0)
+
+    def xwininfo(self, *args):
+        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
+
+    def swaymsg(self, *args):
+        sock = next(self.runtime.glob("sway-ipc.*.sock"))
+        return subprocess.run(["swaymsg", "-s", sock, *args], env=self.client_env(), capture_output=True, timeout=10)
+
+    def add_output(self):
+        """One more output at the right; the picture then covers it."""
+        check(self.swaymsg("create_output").returncode == 0, "sway made no output")
+        self.outputs += 1
+        self.place_output_windows(self.outputs)
+        self.resize(self.width + self.output_width)
+
+    def remove_output(self):
+        """The last output unplugged (sway 1.8 and later); False where sway cannot."""
+        name = max(json.loads(self.swaymsg("-t", "get_outputs", "-r").stdout), key=lambda o: o["rect"]["x"])["name"]
+        if self.swaymsg("output", name, "unplug").returncode != 0:
+            return False
+        self.resize(self.width - self.output_width)
+        return True
+
+    def resize(self, width):
+        """The screen's new width: the background's new part is the desktop's colour."""
+        old, self.width = self.width, width
+        rows = [self.background[3 * old * y:3 * old * (y + 1)] for y in range(self.height)]
+        self.background = b"".join((row + bytes(DESKTOP_RGB) * width)[:3 * width] for row in rows)
 
     def screenshot(self):
-        """The output as raw RGB bytes."""
+        """The layout as raw RGB bytes."""
         shot = subprocess.run(["grim", "-t", "ppm", "-"], env=self.client_env(), check=True, capture_output=True,
                               timeout=30).stdout
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot)
-        check(header is not None and (int(header[1]), int(header[2])) == (self.width, self.height),
-              f"unexpected screenshot header {shot[:20]}")
-        return shot[header.end():]
+        check(header is not None, f"unexpected screenshot header {shot[:20]}")
+        return shot[header.end():] if (int(header[1]), int(header[2])) == (self.width, self.height) else b""
 
     def stop(self):
         super().stop()
@@ -264,10 +307,10 @@ class Sway(Wayland, XScreen):
 
 
 class KWin(Wayland, XScreen):
-    """KWin nested in the Xvfb: its output is a window at 0,0 that covers the X screen, so pictures come from the X
-    root and need neither OpenGL nor KWin's screenshot interface (KWin 6 with no GPU has neither)."""
+    """KWin nested in the Xvfb: its two outputs are windows side by side that cover the X screen, so pictures come
+    from the X root and need neither OpenGL nor KWin's screenshot interface (KWin 6 with no GPU has neither)."""
 
-    kind, socket = "kwin", "kwin-e2e"
+    kind, socket, width = "kwin", "kwin-e2e", 2 * WIDTH
 
     def __init__(self, build_dir):
         super().__init__(build_dir, build_dir / "e2e" / "run-kwin")
@@ -282,9 +325,17 @@ class KWin(Wayland, XScreen):
         kwin.chmod(0o755)
 
     def start_compositor(self):
-        self.run_compositor([self.run_dir / "kwin_wayland", "--x11-display", self.display, "--width", str(WIDTH), "--height", str(HEIGHT),
-                               "--socket", self.socket, "--no-lockscreen", "--no-global-shortcuts",
-                               "--no-kactivities"], {}, 30)
+        self.run_compositor([self.run_dir / "kwin_wayland", "--x11-display", self.display, "--width", str(WIDTH),
+                             "--height", str(HEIGHT), "--output-count", "2", "--socket", self.socket,
+                             "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"], {}, 30)
+        # Both output windows open at 0,0, the second output's made last; that output lies at the right.
+        def windows():
+            tree = subprocess.run(["xwininfo", "-root", "-children"], env=self.env(), capture_output=True, text=True)
+            found = re.findall(r"(0x[0-9a-f]+) \"KDE Wayland Compositor", tree.stdout)
+            return len(found) == 2 and found
+        self.xdotool("windowmove", max(wait_until(windows, 20, "KWin's two output windows"), key=lambda w: int(w, 16)),
+                     WIDTH, 0)
+        self.xdotool("mousemove", 0, 0)  # KWin puts a new window on the output under the pointer
 
 
 class Mutter(Wayland, Desktop):

@@ -53,13 +53,14 @@ def path_is_good(units, lone, target, path):
 
 def make_plan(start, bench):
     """Picks everything the scenarios need from the replay host's start world, its expected screen and the
-    bench's background."""
-    units, screen, width, height, background = start.units, start.screen, bench.width, bench.height, bench.background
+    bench's background, on the first output."""
+    units, screen, height, background = start.units, start.screen, bench.height, bench.background
+    width, stride = bench.output_width, bench.width
     def on_screen(x, y, margin=8):
         return margin <= x <= width - 16 - margin and margin <= y <= height - 19 - margin
 
     def bare(x, y, r=3):
-        rows = (slice(3 * (py * width + x - r), 3 * (py * width + x + r + 1)) for py in range(y - r, y + r + 1))
+        rows = (slice(3 * (py * stride + x - r), 3 * (py * stride + x + r + 1)) for py in range(y - r, y + r + 1))
         return unit_at(units, x, y) is None and r <= x < width - r and r <= y < height - r and \
             all(screen[row] == background[row] for row in rows)
 

@@ -5,7 +5,7 @@ import re
 import signal
 
 from .bench import check
-from .plan import centre, make_plan, unit_at
+from .plan import APPROACH, centre, make_plan, path_is_good, unit_at
 from .session import Session
 
 BUTTON_LINE = re.compile(r"^[lr]button(down|up) ")
@@ -105,6 +105,55 @@ def pull_loose(session, plan):
     check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
           f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
     no_buttons_leaked(session, mark, plan)
+
+
+def across_the_seam(session, plan):
+    """The target carried to the second output, then the lone brick brought over the seam (the picture on both
+    sides of it) and down onto the target there in slow steps: it snaps and attaches on the second output."""
+    seam, units = session.bench.output_width, session.expected().units
+    target = units[plan.target.index]
+    drag(session, "left", centre(target), [(target.x + seam + 8, target.y + 9)], "carry")
+    carried = session.expected().units
+    moved = carried[plan.target.index]
+    approach = [(moved.x + 3, moved.y - dy) for dy in APPROACH]
+    check(moved.x > seam and path_is_good(carried, carried[plan.lone.index], moved, approach),
+          f"no clear way down onto the target at {moved}")
+    attach(session, plan._replace(approach=[(seam, approach[0][1] + 9)] + approach))
+
+
+def held_while_output_goes(session, plan, point):
+    """Holds the lone brick at `point` and unplugs the last output before letting go. Where the compositor cannot
+    unplug, the release ends the drag; False then."""
+    session.move(*centre(session.expected().units[plan.lone.index]))
+    session.button("left", "down")
+    gone = False
+    try:
+        session.move(*point)
+        session.wait_picture("held over the last output")
+        gone = session.bench.remove_output()
+    finally:
+        session.button("left", "up")
+    return gone
+
+
+def relaid(session, label):
+    """The screen grew or shrank: the expected pictures take its new size."""
+    session.replayed.clear()
+    session.wait_picture(label)
+
+
+def outputs_come_and_go(session, plan):
+    """An output added at the right shows its part at once; unplugged (sway 1.8 and later) while a brick is held,
+    and again with nothing held, it leaves the rest as it was; the held brick stays where the drag ended."""
+    bench = session.bench
+    bench.add_output()
+    relaid(session, "with an output more")
+    if held_while_output_goes(session, plan, (plan.drops[3][0] + 8, plan.drops[3][1] + 9)):
+        relaid(session, "after an output went while a brick was held")
+        bench.add_output()
+        relaid(session, "with the output back")
+        check(bench.remove_output(), "sway did not unplug the output a second time")
+        relaid(session, "after an output went with nothing held")
 
 
 def stays_on_top(session, plan):
@@ -255,6 +304,10 @@ ROWS = [
     ("snap and attach: slow steps, the attach sound once at the release", EVERY,
      lambda p: attach(p.main, p.plan, p.bench.sounding_drag)),
     ("pull loose: right press, the detach sound once", EVERY, lambda p: pull_loose(p.main, p.plan)),
+    ("across the seam: a brick carried to the second output snaps and attaches there", {"kwin"},
+     lambda p: across_the_seam(p.main, p.plan)),
+    ("outputs come and go: a new output shows its part at once; one unplugged while a brick is held or with "
+     "nothing held leaves the rest as it was", {"sway"}, lambda p: outputs_come_and_go(p.main, p.plan)),
     ("on top: a window raised over the bricks goes under again", X11, lambda p: stays_on_top(p.main, p.plan)),
     ("keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0 (pointer on a brick, "
      "then on the desktop)", WINDOWS | X11, lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
