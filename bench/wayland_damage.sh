@@ -1,6 +1,7 @@
 #!/bin/sh
 # Measures what damage costs under headless sway (pixman): a typical drag step's
-# dirty rectangles against the whole surface, at 1920x1080 and 3840x2160. The
+# dirty rectangles against the whole surface, at 1920x1080 and 3840x2160, and on two
+# 3840x2160 outputs side by side (the picture spans both, the drag runs on one). The
 # output runs at 1000 Hz so that frame callbacks wait for the work, not the clock.
 # usage: bench/wayland_damage.sh [BUILD_DIR]   (default build/linux; run as root or a plain user)
 set -eu
@@ -20,8 +21,11 @@ env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=head
     WLR_RENDERER=pixman $as_user sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 sway=$!  # setpriv becomes sway: the same process
 for _ in $(seq 100); do [ -S "$runtime/wayland-1" ] && ls "$runtime"/sway-ipc.*.sock >/dev/null 2>&1 && break; sleep 0.1; done
-export XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-1
+export XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-1 SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock)"
 for size in 1920x1080 3840x2160; do
-    SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock) swaymsg -- output HEADLESS-1 mode --custom "${size}@1000Hz" >/dev/null
+    swaymsg -- output HEADLESS-1 mode --custom "${size}@1000Hz" >/dev/null
     "$build/bench/wayland_damage_timing" "$sway"
 done
+swaymsg create_output >/dev/null
+swaymsg -- output HEADLESS-2 mode --custom 3840x2160@1000Hz position 3840 0 >/dev/null
+"$build/bench/wayland_damage_timing" "$sway"

@@ -256,6 +256,7 @@ class Sway(Wayland, XScreen):
                                config], dict(DISPLAY=self.display, WLR_BACKENDS="x11", WLR_RENDERER="pixman",
                                              WLR_LIBINPUT_NO_DEVICES="1", WLR_X11_OUTPUTS=str(self.outputs)), 20)
         self.place_output_windows(self.outputs)
+        self.swaymsg("focus", "output", "X11-1")  # new windows go there (sway 1.10 starts on the last output)
 
     def place_output_windows(self, count):
         """Each output's window (made at 0,0, in the order of their names) where its output lies in the layout."""
@@ -284,6 +285,7 @@ class Sway(Wayland, XScreen):
         name = max(json.loads(self.swaymsg("-t", "get_outputs", "-r").stdout), key=lambda o: o["rect"]["x"])["name"]
         if self.swaymsg("output", name, "unplug").returncode != 0:
             return False
+        self.outputs -= 1
         self.resize(self.width - self.output_width)
         return True
 
@@ -336,6 +338,13 @@ class KWin(Wayland, XScreen):
         self.xdotool("windowmove", max(wait_until(windows, 20, "KWin's two output windows"), key=lambda w: int(w, 16)),
                      WIDTH, 0)
         self.xdotool("mousemove", 0, 0)  # KWin puts a new window on the output under the pointer
+        version = subprocess.run([self.run_dir / "kwin_wayland", "--version"], capture_output=True, text=True)
+        self.major = int(re.search(r"(\d+)\.", version.stdout)[1])
+
+    def plays(self, title):
+        """Nested in X, KWin 6.3 puts the pointer about 100 pixels short once a held button carries it over to
+        the second output's window: the row across the seam plays on KWin 5 only."""
+        return self.major < 6 or not title.startswith("across the seam")
 
 
 class Mutter(Wayland, Desktop):

@@ -352,7 +352,7 @@ def play(bench, rows, tag):
     game = Play(bench)
     try:
         for number, (title, kinds, *attempts) in enumerate(ROWS, 1):
-            if bench.kind in kinds:
+            if bench.kind in kinds and bench.plays(title):
                 rows.row(f"{tag} {number} {title}", *(lambda attempt=attempt: attempt(game) for attempt in attempts))
     finally:
         game.stop()
