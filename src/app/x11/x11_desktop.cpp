@@ -1,7 +1,8 @@
 // Zimblet on X11: the program around the portable core, in plain Xlib.
 //
 // Implemented:
-//  [x] An override-redirect window over the whole root window, on a 32-bit ARGB
+//  [x] An override-redirect window over the whole root window, every monitor of
+//      the screen, so bricks travel freely between monitors; on a 32-bit ARGB
 //      visual when the screen has one (own colormap, border pixel 0), else on the
 //      default visual. Never managed, so no frame, no taskbar entry, no focus.
 //  [x] Its bounding shape is exactly the surface's pixels with alpha > 0 (right
@@ -13,6 +14,8 @@
 //  [x] The surface is an XImage over MIT-SHM (XShmPutImage of the dirty rectangles
 //      only), or over our own memory with XPutImage when MIT-SHM is missing or the
 //      display is remote.
+//  [x] The bricks start on the primary monitor (RandR 1.5 monitors; without one
+//      marked primary, at the root's corner).
 //  [x] Escape ends the program from anywhere: a passive grab on the root for every
 //      modifier combination without Alt (combinations held by another client are
 //      skipped), and XInput2 raw key events where a grab was refused. Alt+Escape
@@ -35,9 +38,11 @@
 //    is down. Pointer moves during a drag do not reach the windows beneath.
 //  - A release after an attach that happened during a move (Windows delivers it)
 //    is dropped too: the window beneath never saw its press.
-// Limits: one screen (the default one); the screen is measured once at start-up;
-// one thread; the display connection is the only input besides the signals.
-// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2); libcanberra for sound.
+// Limits: one X screen (the default one), however many monitors it spans; the
+// screen is measured once at start-up; one thread; the display connection is the
+// only input besides the signals.
+// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2), libXrandr (monitors);
+// libcanberra for sound.
 
 #include "app/x11/x11_desktop.h"
 
@@ -205,8 +210,9 @@ bool openOverlay() {
 }
 
 //------------------------------------------------------------------------------
-// The window before the world, so the world is made for the screen's size; the
-// shapes come with the first picture, before the window is mapped.
+// The window before the world, so the first picture has a surface to go to; the
+// bricks are scattered from the primary monitor's corner; the shapes come with the
+// first picture, before the window is mapped.
 int runX11Desktop() {
     if (!catchEndingSignals()) {
         reportFailure("cannot catch SIGINT and SIGTERM");
@@ -216,6 +222,8 @@ int runX11Desktop() {
         return 1;
     }
     createWorld();
+    const RootPoint corner = primaryMonitorCorner();
+    shiftWorld(corner.x, corner.y);
     showWholeScene();
     watchEscapeKey();
     mapOverlayWindow();

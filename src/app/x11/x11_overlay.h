@@ -62,6 +62,13 @@ void createOverlayWindow();
 void mapOverlayWindow();
 void raiseAboveOthers(const XEvent& event);
 
+// screens.cpp
+struct RootPoint {
+    int x;
+    int y;
+};
+RootPoint primaryMonitorCorner();
+
 // shm_image.cpp
 bool createSurfaceImage();
 void destroySurfaceImage();
