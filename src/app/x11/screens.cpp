@@ -1,6 +1,7 @@
 #include <X11/extensions/Xrandr.h>
 
 #include "app/x11/x11_overlay.h"
+#include "render/redraw.h"
 
 //------------------------------------------------------------------------------
 // The primary monitor's top-left corner in root coordinates, where the bricks are
@@ -20,4 +21,25 @@ RootPoint primaryMonitorCorner() {
     }
     XRRFreeMonitors(monitors);
     return corner;
+}
+
+//------------------------------------------------------------------------------
+// The root window took a new size (a monitor came or went, a resolution changed):
+// the overlay and its surface take it too and the whole scene is drawn again. The
+// World stays as it is, a held brick and our pointer grab included, so a drag goes
+// on. A surface that cannot be made ends the program.
+void followRootSize(XEvent& event) {
+    XRRUpdateConfiguration(&event);  // Xlib's screen size, which the surface is made from
+    const int width = event.xconfigure.width;
+    const int height = event.xconfigure.height;
+    if (width == x11.pixels.width && height == x11.pixels.height) return;
+    destroySurfaceImage();
+    if (!createSurfaceImage()) {
+        x11.exitStatus = 1;
+        x11.running = false;
+        return;
+    }
+    reserveShapeRects(x11.shapeRects, width);
+    XResizeWindow(x11.display, x11.window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    showWholeScene();
 }

@@ -16,6 +16,9 @@
 //      display is remote.
 //  [x] The bricks start on the primary monitor (RandR 1.5 monitors; without one
 //      marked primary, at the root's corner).
+//  [x] The root window is watched for a new size (a monitor added or removed, a
+//      new resolution): the window and its surface take it and the whole scene is
+//      drawn again, the bricks where they were, a drag going on.
 //  [x] Escape ends the program from anywhere: a passive grab on the root for every
 //      modifier combination without Alt (combinations held by another client are
 //      skipped), and XInput2 raw key events where a grab was refused. Alt+Escape
@@ -39,10 +42,11 @@
 //  - A release after an attach that happened during a move (Windows delivers it)
 //    is dropped too: the window beneath never saw its press.
 // Limits: one X screen (the default one), however many monitors it spans; the
-// screen is measured once at start-up; one thread; the display connection is the
-// only input besides the signals.
-// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2), libXrandr (monitors);
-// libcanberra for sound.
+// primary monitor is asked once, at start-up; bricks left outside a root that
+// shrank stay there; one thread; the display connection is the only input besides
+// the signals.
+// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2), libXrandr (monitors,
+// the root's new size); libcanberra for sound.
 
 #include "app/x11/x11_desktop.h"
 
@@ -129,6 +133,12 @@ void handleEvent(XEvent& event) {
         handlePointerEvent(event);
         break;
     case ConfigureNotify:
+        if (event.xconfigure.window == x11.root) {
+            followRootSize(event);
+        } else {
+            raiseAboveOthers(event);
+        }
+        break;
     case MapNotify:
     case CirculateNotify:
         raiseAboveOthers(event);
@@ -231,5 +241,5 @@ int runX11Desktop() {
 
     activeDesktop = nullptr;
     closeDisplay();
-    return 0;
+    return x11.exitStatus;
 }

@@ -38,6 +38,7 @@ struct X11Overlay {
 
     bool pointerGrabbed = false;
     bool running = true;
+    int exitStatus = 0;
 };
 
 extern X11Overlay x11;
@@ -68,6 +69,8 @@ struct RootPoint {
     int y;
 };
 RootPoint primaryMonitorCorner();
+// For the root window's own ConfigureNotify.
+void followRootSize(XEvent& event);
 
 // shm_image.cpp
 bool createSurfaceImage();
