@@ -164,6 +164,7 @@ class Desktop:
     program and the replay host of a build, the windows beneath and the background they make."""
 
     width, height = WIDTH, HEIGHT
+    origin = (0, 0)  # the primary monitor's corner, where the bricks start
     native = True  # the replay host draws the same rand() natively, as the Linux program does
     end_timeout = 5  # seconds from Escape to the end of the program
     wheel_through_bricks = False  # the wheel over a brick reaches the window beneath
