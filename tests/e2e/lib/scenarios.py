@@ -116,15 +116,15 @@ def stays_on_top(session, plan):
 
 
 def root_grows(session, plan):
-    """The root grows while a brick is held: the drag goes on into the new rows, and there the dropped brick is
-    picked up again; nothing reaches the window beneath."""
+    """The root grows while a brick is held: a window raised then goes under again and shows every brick, the drag
+    goes on into the new rows, and there the dropped brick is picked up again; nothing reaches the window beneath."""
     bench, mark, new_rows = session.bench, session.log.mark(), session.bench.height
     session.move(*centre(session.expected().units[plan.lone.index]))
     session.button("left", "down")
     bench.grow()
     try:
+        stays_on_top(session, plan)  # the whole surface put again
         session.move(session.pointer[0], new_rows + 100)
-        session.wait_picture("held while the root grew")
     finally:
         session.button("left", "up")
     dropped = session.expected().units[plan.lone.index]
