@@ -10,12 +10,12 @@
 set -eu
 
 run="cmake ninja-build g++ pkg-config dpkg-dev \
-  libx11-dev libxext-dev libxi-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop \
+  libx11-dev libxext-dev libxi-dev libxrandr-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop \
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev \
   xvfb xauth xdotool imagemagick"
 windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
   wine wine64 xvfb xauth xdotool imagemagick"
-tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils \
+tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils x11-xserver-utils \
   pulseaudio pulseaudio-utils xcompmgr xbindkeys dpkg-dev \
   sway grim weston kwin-wayland python3-dbus dbus \
   mutter xwayland wev debootstrap desktop-file-utils"

@@ -32,7 +32,7 @@ cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux -j2
 
-step "End-to-end: the Linux program on X11 in Xvfb, on three kinds of display"
+step "End-to-end: the Linux program on X11 in Xvfb, on four kinds of display"
 tests/e2e/run_e2e.sh build/linux --desktop x11
 
 step "End-to-end: the Linux program on Wayland compositors (sway and KWin nested on Xvfb, headless Mutter)"

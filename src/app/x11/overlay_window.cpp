@@ -57,9 +57,10 @@ void createOverlayWindow() {
 }
 
 //------------------------------------------------------------------------------
-// Maps the window on top and starts watching the root for windows stacked over it.
+// Maps the window on top and starts watching the root for windows stacked over it
+// and for changes of its own size.
 void mapOverlayWindow() {
-    XSelectInput(x11.display, x11.root, SubstructureNotifyMask);
+    XSelectInput(x11.display, x11.root, SubstructureNotifyMask | StructureNotifyMask);
     XMapRaised(x11.display, x11.window);
     x11.mapped = true;
     putSurfaceRect(PixelRect{0, 0, x11.pixels.width, x11.pixels.height});

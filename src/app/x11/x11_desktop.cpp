@@ -1,7 +1,8 @@
 // Zimblet on X11: the program around the portable core, in plain Xlib.
 //
 // Implemented:
-//  [x] An override-redirect window over the whole root window, on a 32-bit ARGB
+//  [x] An override-redirect window over the whole root window, every monitor of
+//      the screen, so bricks travel freely between monitors; on a 32-bit ARGB
 //      visual when the screen has one (own colormap, border pixel 0), else on the
 //      default visual. Never managed, so no frame, no taskbar entry, no focus.
 //  [x] Its bounding shape is exactly the surface's pixels with alpha > 0 (right
@@ -13,6 +14,11 @@
 //  [x] The surface is an XImage over MIT-SHM (XShmPutImage of the dirty rectangles
 //      only), or over our own memory with XPutImage when MIT-SHM is missing or the
 //      display is remote.
+//  [x] The bricks start on the primary monitor (RandR 1.5 monitors; without one
+//      marked primary, at the root's corner).
+//  [x] The root window is watched for a new size (a monitor added or removed, a
+//      new resolution): the window and its surface take it and the whole scene is
+//      drawn again, the bricks where they were, a drag going on.
 //  [x] Escape ends the program from anywhere: a passive grab on the root for every
 //      modifier combination without Alt (combinations held by another client are
 //      skipped), and XInput2 raw key events where a grab was refused. Alt+Escape
@@ -35,9 +41,12 @@
 //    is down. Pointer moves during a drag do not reach the windows beneath.
 //  - A release after an attach that happened during a move (Windows delivers it)
 //    is dropped too: the window beneath never saw its press.
-// Limits: one screen (the default one); the screen is measured once at start-up;
-// one thread; the display connection is the only input besides the signals.
-// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2); libcanberra for sound.
+// Limits: one X screen (the default one), however many monitors it spans; the
+// primary monitor is asked once, at start-up; bricks left outside a root that
+// shrank stay there; one thread; the display connection is the only input besides
+// the signals.
+// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2), libXrandr (monitors,
+// the root's new size); libcanberra for sound.
 
 #include "app/x11/x11_desktop.h"
 
@@ -124,6 +133,12 @@ void handleEvent(XEvent& event) {
         handlePointerEvent(event);
         break;
     case ConfigureNotify:
+        if (event.xconfigure.window == x11.root) {
+            followRootSize(event);
+        } else {
+            raiseAboveOthers(event);
+        }
+        break;
     case MapNotify:
     case CirculateNotify:
         raiseAboveOthers(event);
@@ -205,8 +220,9 @@ bool openOverlay() {
 }
 
 //------------------------------------------------------------------------------
-// The window before the world, so the world is made for the screen's size; the
-// shapes come with the first picture, before the window is mapped.
+// The window before the world, so the first picture has a surface to go to; the
+// bricks are scattered from the primary monitor's corner; the shapes come with the
+// first picture, before the window is mapped.
 int runX11Desktop() {
     if (!catchEndingSignals()) {
         reportFailure("cannot catch SIGINT and SIGTERM");
@@ -216,6 +232,8 @@ int runX11Desktop() {
         return 1;
     }
     createWorld();
+    const RootPoint corner = primaryMonitorCorner();
+    shiftWorld(corner.x, corner.y);
     showWholeScene();
     watchEscapeKey();
     mapOverlayWindow();
@@ -223,5 +241,5 @@ int runX11Desktop() {
 
     activeDesktop = nullptr;
     closeDisplay();
-    return 0;
+    return x11.exitStatus;
 }

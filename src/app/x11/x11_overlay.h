@@ -38,6 +38,7 @@ struct X11Overlay {
 
     bool pointerGrabbed = false;
     bool running = true;
+    int exitStatus = 0;
 };
 
 extern X11Overlay x11;
@@ -61,6 +62,15 @@ void chooseVisual();
 void createOverlayWindow();
 void mapOverlayWindow();
 void raiseAboveOthers(const XEvent& event);
+
+// screens.cpp
+struct RootPoint {
+    int x;
+    int y;
+};
+RootPoint primaryMonitorCorner();
+// For the root window's own ConfigureNotify.
+void followRootSize(XEvent& event);
 
 // shm_image.cpp
 bool createSurfaceImage();

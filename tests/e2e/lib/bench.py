@@ -165,6 +165,7 @@ class Desktop:
 
     width, height = WIDTH, HEIGHT
     output_width = WIDTH  # the first output's, where the bricks start and the window beneath lies
+    origin = (0, 0)  # the primary monitor's corner, where the bricks start
     native = True  # the replay host draws the same rand() natively, as the Linux program does
     end_timeout = 5  # seconds from Escape to the end of the program
     wheel_through_bricks = False  # the wheel over a brick reaches the window beneath

@@ -129,8 +129,10 @@ class Linux:
 
 
 # The kinds of X display: the name of its rows and run folder, Xvfb's extra arguments, whether xcompmgr
-# composites, whether another client holds Escape without modifiers.
-Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held")
+# composites, whether another client holds Escape without modifiers, the names of its RandR monitors, each
+# WIDTH x HEIGHT, side by side ('*': the primary).
+Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held monitors", defaults=[()])
+GROWN_HEIGHT = 1024  # where the root grows to in the grown-root row
 DISPLAYS = [
     Display("plain", "plain", [], False, False),
     # Without Composite Xvfb offers no 32-bit visual: the program falls back to the default one.
@@ -138,6 +140,8 @@ DISPLAYS = [
     # Without MIT-SHM pictures come by XPutImage; with Escape held elsewhere (xbindkeys) only XInput2's raw key
     # events can tell the program of it.
     Display("xcompmgr, no MIT-SHM, Escape held elsewhere", "xcompmgr", ["-extension", "MIT-SHM"], True, True),
+    # Two monitors, the primary on the right: the bricks start there.
+    Display("two monitors, the primary on the right", "monitors", [], False, False, ("left", "*right")),
 ]
 
 
@@ -148,6 +152,9 @@ class X11(Linux, XScreen):
     kind = "x11"
 
     def __init__(self, build_dir, display):
+        self.width = WIDTH * max(1, len(display.monitors))
+        self.origin = next(((WIDTH * i, 0) for i, name in enumerate(display.monitors) if name[0] == "*"), (0, 0))
+        self.height = GROWN_HEIGHT  # Xvfb's root never grows past its first size: it starts grown, set_up shrinks it
         super().__init__(build_dir, build_dir / "e2e-x11" / display.folder, xvfb_args=display.xvfb_args)
         self.display_kind, self.server = display, self.xvfb
 
@@ -156,8 +163,8 @@ class X11(Linux, XScreen):
 
     def set_up(self):
         self.pulse = sound.Pulse(self.run_dir / "pulse")
-        self.log = Beneath(xev=self.start_beneath("xev", ["xev", "-geometry", f"{WIDTH}x{HEIGHT}+0+0", "-event",
-                                                          "button", "-event", "keyboard"], self.env()))
+        self.log = Beneath(xev=self.start_beneath("xev", ["xev", "-geometry", f"{self.width}x{self.height}+0+0",
+                                                          "-event", "button", "-event", "keyboard"], self.env()))
         wait_until(lambda: "IsViewable" in self.xwininfo("-name", "Event Tester"), 30, "xev's window")
         if self.display_kind.escape_held:  # xbindkeys runs its command at each Escape it takes
             (self.run_dir / "xbindkeysrc").write_text(f'"touch {self.run_dir}/escape-taken"\n  Escape\n')
@@ -168,6 +175,23 @@ class X11(Linux, XScreen):
             self.beneath.append(subprocess.Popen(["xcompmgr"], env=self.env(), stderr=DEVNULL))
             wait_until(lambda: '"xcompmgr"' in self.xwininfo("-root", "-children"), 30, "xcompmgr")
         wait_beneath(self, lambda: True)
+        self.grown = self.height, self.background  # what grow() brings back
+        self.xrandr("--newmode", "start", "0", *[str(self.width)] * 4, *[str(HEIGHT)] * 4)
+        self.xrandr("--addmode", "screen", "start")
+        self.xrandr("--output", "screen", "--mode", "start", "--fb", f"{self.width}x{HEIGHT}")
+        for i, name in enumerate(self.display_kind.monitors):
+            self.xrandr("--setmonitor", name, f"{WIDTH}/270x{HEIGHT}/211+{WIDTH * i}+0", "none")
+        self.height = HEIGHT
+        wait_beneath(self, lambda: True)
+
+    def xrandr(self, *args):
+        subprocess.run(["xrandr", *args], env=self.env(), check=True, timeout=30)
+
+    def grow(self):
+        """The output takes Xvfb's first mode, the root grows with it (`--fb` alone: the pointer stays out)."""
+        self.height, self.background = self.grown
+        size = f"{self.width}x{self.height}"
+        self.xrandr("--output", "screen", "--mode", size, "--fb", size)
 
     def xwininfo(self, *args):
         return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout

@@ -53,15 +53,16 @@ def path_is_good(units, lone, target, path):
 
 def make_plan(start, bench):
     """Picks everything the scenarios need from the replay host's start world, its expected screen and the
-    bench's background, on the first output."""
+    bench's background, on the screen where the bricks start (from the bench's origin, its first output's width)."""
     units, screen, height, background = start.units, start.screen, bench.height, bench.background
-    width, stride = bench.output_width, bench.width
+    start_x, stride = bench.origin[0], bench.width
+    width = start_x + bench.output_width
     def on_screen(x, y, margin=8):
-        return margin <= x <= width - 16 - margin and margin <= y <= height - 19 - margin
+        return start_x + margin <= x <= width - 16 - margin and margin <= y <= height - 19 - margin
 
     def bare(x, y, r=3):
         rows = (slice(3 * (py * stride + x - r), 3 * (py * stride + x + r + 1)) for py in range(y - r, y + r + 1))
-        return unit_at(units, x, y) is None and r <= x < width - r and r <= y < height - r and \
+        return unit_at(units, x, y) is None and start_x + r <= x < width - r and r <= y < height - r and \
             all(screen[row] == background[row] for row in rows)
 
     def beside(brick):  # a bare point a few pixels off the brick's sides, nearest first
@@ -90,7 +91,7 @@ def make_plan(start, bench):
 
     taken, drops = [(lone.x, lone.y), (target.x, target.y - 18)], []
     for y in range(40, height - 60, 23):
-        for x in range(40, width - 60, 29):
+        for x in range(start_x + 40, width - 60, 29):
             if all(abs(x - tx) + abs(y - ty) >= 120 for tx, ty in taken) and is_clear(units, x, y, lone.index, 12):
                 drops.append((x, y))
                 taken.append((x, y))

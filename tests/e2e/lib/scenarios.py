@@ -164,6 +164,23 @@ def stays_on_top(session, plan):
     session.wait_picture("after a window was raised over the bricks")
 
 
+def root_grows(session, plan):
+    """The root grows while a brick is held: a window raised then goes under again and shows every brick, the drag
+    goes on into the new rows, and there the dropped brick is picked up again; nothing reaches the window beneath."""
+    bench, mark, new_rows = session.bench, session.log.mark(), session.bench.height
+    session.move(*centre(session.expected().units[plan.lone.index]))
+    session.button("left", "down")
+    bench.grow()
+    try:
+        stays_on_top(session, plan)  # the whole surface put again
+        session.move(session.pointer[0], new_rows + 100)
+    finally:
+        session.button("left", "up")
+    dropped = session.expected().units[plan.lone.index]
+    drag(session, "left", centre(dropped), [(dropped.x + 8, new_rows + 180)], "in the new rows")
+    no_buttons_leaked(session, mark, plan)
+
+
 def keys_then_escape(session, plan, pointer):
     """Keys reach the focused window, Alt+Escape ends nothing, Escape ends the program with 0 and never reaches
     the window beneath."""
@@ -309,6 +326,8 @@ ROWS = [
     ("outputs come and go: a new output shows its part at once; one unplugged while a brick is held or with "
      "nothing held leaves the rest as it was", {"sway"}, lambda p: outputs_come_and_go(p.main, p.plan)),
     ("on top: a window raised over the bricks goes under again", X11, lambda p: stays_on_top(p.main, p.plan)),
+    ("a root that grows while a brick is held: the drag goes on into the new rows", X11,
+     lambda p: root_grows(p.main, p.plan)),
     ("keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0 (pointer on a brick, "
      "then on the desktop)", WINDOWS | X11, lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
      lambda p: keys_then_escape(p.fresh("keys"), p.plan, p.plan.bare)),

@@ -33,8 +33,8 @@ def replay(bench, workdir, events):
     """Replays the script lines from a fresh start of the world."""
     workdir.mkdir(parents=True, exist_ok=True)
     (workdir / "events.script").write_text("".join(f"{line}\n" for line in events))
-    args = [bench.replay_exe, "--size", f"{bench.width}x{bench.height}", "--frame", "frame.png", "--state", "state.txt",
-            "events.script"]
+    args = [bench.replay_exe, "--size", f"{bench.width}x{bench.height}", "--origin", "%d,%d" % bench.origin, "--frame",
+            "frame.png", "--state", "state.txt", "events.script"]
     streams = dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     done = subprocess.Popen(args, cwd=workdir, **streams) if bench.native else bench.wine(args, workdir, **streams)
     out, err = done.communicate(timeout=120)
