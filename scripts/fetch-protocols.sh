@@ -1,6 +1,6 @@
 #!/bin/sh
 # Puts the Wayland protocol descriptions that no Debian binary package ships
-# (layer-shell) into third_party-protocols/,
+# (layer-shell, and virtual-pointer for the end-to-end runs) into third_party-protocols/,
 # unpacked from Debian's wlroots source package. The source entries are derived
 # from this machine's own apt configuration (its `deb` entries, as `deb-src`)
 # into a private apt state under build/apt-source/, so the system's apt
@@ -9,7 +9,7 @@ set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 target="$root/third_party-protocols"
-wanted="wlr-layer-shell-unstable-v1.xml"
+wanted="wlr-layer-shell-unstable-v1.xml wlr-virtual-pointer-unstable-v1.xml"
 
 have_all() {
     for file in $wanted; do [ -s "$target/$file" ] || return 1; done

@@ -4,6 +4,8 @@
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <cmath>
+
 #include "app/wayland/wayland_host.h"
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
@@ -16,10 +18,12 @@ int32_t pointerX = 0;
 int32_t pointerY = 0;
 MouseMessage heldRelease = MouseMessage::LeftUp;  // the release of the button that holds the drag
 
+// The pixel holding the position: rounded down, also left of and above a surface
+// held by a drag, where truncation would land one pixel right or low.
 void placePointer(wl_fixed_t x, wl_fixed_t y) {
     const PixelRect area = wayland.pointerOutput != nullptr ? wayland.pointerOutput->area() : PixelRect{};
-    pointerX = wl_fixed_to_int(x) + area.left;
-    pointerY = wl_fixed_to_int(y) + area.top;
+    pointerX = static_cast<int32_t>(std::floor(wl_fixed_to_double(x))) + area.left;
+    pointerY = static_cast<int32_t>(std::floor(wl_fixed_to_double(y))) + area.top;
 }
 
 //------------------------------------------------------------------------------

@@ -185,10 +185,6 @@ class Desktop:
                                              stdout=open(log, "wb"), stderr=subprocess.STDOUT))
         return log
 
-    def plays(self, title):
-        """Whether this desktop can play the row of that title."""
-        return True
-
     def refusal(self):
         """(title, check) where the program must refuse this desktop, else None."""
         return None
