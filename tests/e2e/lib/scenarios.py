@@ -109,7 +109,8 @@ def pull_loose(session, plan):
 
 def across_the_seam(session, plan):
     """The target carried to the second output, then the lone brick brought over the seam (the picture on both
-    sides of it) and down onto the target there in slow steps: it snaps and attaches on the second output."""
+    sides of it) and down onto the target there in slow steps: it snaps and attaches on the second output. The
+    two are carried back, the drag's positions left of the second output's surface."""
     seam, units = session.bench.output_width, session.expected().units
     target = units[plan.target.index]
     drag(session, "left", centre(target), [(target.x + seam + 8, target.y + 9)], "carry")
@@ -119,11 +120,13 @@ def across_the_seam(session, plan):
     check(moved.x > seam and path_is_good(carried, carried[plan.lone.index], moved, approach),
           f"no clear way down onto the target at {moved}")
     attach(session, plan._replace(approach=[(seam, approach[0][1] + 9)] + approach))
+    drag(session, "left", centre(session.expected().units[plan.lone.index]),
+         [(x + 8, y + 9) for x, y in plan.drops[4:5]], "back over the seam")
 
 
 def held_while_output_goes(session, plan, point):
-    """Holds the lone brick at `point` and unplugs the last output before letting go. Where the compositor cannot
-    unplug, the release ends the drag; False then."""
+    """Holds the lone brick at `point` on the last output and unplugs that output before letting go: the drag
+    ends there, as its release would. Where the compositor cannot unplug, the release ends it; False then."""
     session.move(*centre(session.expected().units[plan.lone.index]))
     session.button("left", "down")
     gone = False
@@ -132,7 +135,11 @@ def held_while_output_goes(session, plan, point):
         session.wait_picture("held over the last output")
         gone = session.bench.remove_output()
     finally:
-        session.button("left", "up")
+        if gone:
+            session.history.append("left-up %d %d" % point)
+            session.bench.input("up", "left")
+        else:
+            session.button("left", "up")
     return gone
 
 
@@ -143,16 +150,19 @@ def relaid(session, label):
 
 
 def outputs_come_and_go(session, plan):
-    """An output added at the right shows its part at once; unplugged (sway 1.8 and later) while a brick is held,
-    and again with nothing held, it leaves the rest as it was; the held brick stays where the drag ended."""
+    """An output added at the right shows its part at once. Unplugged under the held lone brick (sway 1.8 and
+    later), it ends the drag; the brick stays in the world and shows again with a new output there, is carried
+    back, and an output unplugged with nothing held leaves the rest as it was."""
     bench = session.bench
     bench.add_output()
     relaid(session, "with an output more")
-    if held_while_output_goes(session, plan, (plan.drops[3][0] + 8, plan.drops[3][1] + 9)):
-        relaid(session, "after an output went while a brick was held")
+    if held_while_output_goes(session, plan, (bench.width - bench.output_width // 2, bench.height // 2)):
+        relaid(session, "after the output went under the held brick")
         bench.add_output()
         relaid(session, "with the output back")
-        check(bench.remove_output(), "sway did not unplug the output a second time")
+    drag(session, "left", centre(session.expected().units[plan.lone.index]),
+         [(x + 8, y + 9) for x, y in plan.drops[4:5]], "carried back")
+    if bench.remove_output():
         relaid(session, "after an output went with nothing held")
 
 
@@ -321,10 +331,11 @@ ROWS = [
     ("snap and attach: slow steps, the attach sound once at the release", EVERY,
      lambda p: attach(p.main, p.plan, p.bench.sounding_drag)),
     ("pull loose: right press, the detach sound once", EVERY, lambda p: pull_loose(p.main, p.plan)),
-    ("across the seam: a brick carried to the second output snaps and attaches there", {"sway", "kwin"},
+    ("across the seam: a brick carried to the second output snaps and attaches there, and comes back",
+     {"sway", "kwin"},
      lambda p: across_the_seam(p.main, p.plan)),
-    ("outputs come and go: a new output shows its part at once; one unplugged while a brick is held or with "
-     "nothing held leaves the rest as it was", {"sway"}, lambda p: outputs_come_and_go(p.main, p.plan)),
+    ("outputs come and go: a new output shows its part at once; one unplugged under a held brick ends the drag, "
+     "and the brick shows again with the output", {"sway"}, lambda p: outputs_come_and_go(p.main, p.plan)),
     ("on top: a window raised over the bricks goes under again", X11, lambda p: stays_on_top(p.main, p.plan)),
     ("a root that grows while a brick is held: the drag goes on into the new rows", X11,
      lambda p: root_grows(p.main, p.plan)),
