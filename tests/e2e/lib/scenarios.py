@@ -331,9 +331,6 @@ ROWS = [
     ("snap and attach: slow steps, the attach sound once at the release", EVERY,
      lambda p: attach(p.main, p.plan, p.bench.sounding_drag)),
     ("pull loose: right press, the detach sound once", EVERY, lambda p: pull_loose(p.main, p.plan)),
-    ("across the seam: a brick carried to the second output snaps and attaches there, and comes back",
-     {"sway", "kwin"},
-     lambda p: across_the_seam(p.main, p.plan)),
     ("outputs come and go: a new output shows its part at once; one unplugged under a held brick ends the drag, "
      "and the brick shows again with the output", {"sway"}, lambda p: outputs_come_and_go(p.main, p.plan)),
     ("on top: a window raised over the bricks goes under again", X11, lambda p: stays_on_top(p.main, p.plan)),
@@ -345,6 +342,9 @@ ROWS = [
     ("keys: Escape with nothing held reaches the window beneath; keys during a drag reach nobody; Escape while a "
      "brick is held ends with 0", {"sway", "kwin"}, lambda p: escape_while_idle(p.main, p.plan),
      lambda p: keys_during_a_drag(p.main, p.plan), lambda p: escape_while_holding(p.main, p.plan)),
+    ("across the seam: a brick carried to the second output snaps and attaches there, and comes back",
+     {"sway", "kwin"},
+     lambda p: across_the_seam(p.fresh("seam"), p.plan)),
     ("SIGINT, SIGTERM, a second start and --quit end it with 0; a toy killed outright blocks no start", LINUX,
      *(lambda p, how=how, name=f"ended-{number}": ended_by(p.launch(name), how)
        for number, how in enumerate(ENDINGS))),
