@@ -27,5 +27,6 @@ for size in 1920x1080 3840x2160; do
     "$build/bench/wayland_damage_timing" "$sway"
 done
 swaymsg create_output >/dev/null
+swaymsg -- output HEADLESS-1 position 0 0 >/dev/null
 swaymsg -- output HEADLESS-2 mode --custom 3840x2160@1000Hz position 3840 0 >/dev/null
 "$build/bench/wayland_damage_timing" "$sway"
