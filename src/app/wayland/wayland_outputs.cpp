@@ -261,17 +261,17 @@ void describeOutput(OutputView& view) {
 
 //------------------------------------------------------------------------------
 void bindOutput(uint32_t globalName, uint32_t version) {
-    OutputView* free = std::find_if(std::begin(wayland.outputs), std::end(wayland.outputs),
+    OutputView* slot = std::find_if(std::begin(wayland.outputs), std::end(wayland.outputs),
                                     [](const OutputView& view) { return view.output == nullptr; });
-    if (free == std::end(wayland.outputs) || version < 2) {
+    if (slot == std::end(wayland.outputs) || version < 2) {
         return;  // beyond eight outputs, or one that never says it is done: left bare
     }
-    free->globalName = globalName;
-    free->announced = ++wayland.outputsAnnounced;
-    free->output = static_cast<wl_output*>(
+    slot->globalName = globalName;
+    slot->announced = ++wayland.outputsAnnounced;
+    slot->output = static_cast<wl_output*>(
         wl_registry_bind(wayland.registry, globalName, &wl_output_interface, std::min(version, outputVersion)));
-    wl_output_add_listener(free->output, &outputListener, free);
-    describeOutput(*free);
+    wl_output_add_listener(slot->output, &outputListener, slot);
+    describeOutput(*slot);
 }
 
 void describeOutputs() {
