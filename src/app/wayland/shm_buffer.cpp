@@ -56,7 +56,8 @@ void destroyShmBuffer(ShmBuffer& buffer) {
 //------------------------------------------------------------------------------
 // ARGB8888 is little-endian 0xAARRGGBB: in memory blue, green, red, alpha, the
 // core's own byte order, premultiplied as Wayland expects; rows copy as they are.
-void copyRect(ShmBuffer& buffer, const SurfacePixels& picture, const PixelRect& rect, int32_t originX, int32_t originY) {
+void copyRect(ShmBuffer& buffer, const SurfacePixels& picture, const PixelRect& rect, int32_t originX,
+              int32_t originY) {
     const auto rowBytes = 4 * static_cast<std::size_t>(rect.width());
     for (int32_t row = rect.top; row < rect.bottom; ++row) {
         const std::size_t to = static_cast<std::size_t>(row) * static_cast<std::size_t>(buffer.stride) +

@@ -31,7 +31,9 @@ DirtyRegion regionOf(const PixelRect& rect) {
 void fitLayout() {
     PixelRect grown = wayland.layout;
     for (const OutputView& view : wayland.outputs) {
-        if (view.configured) grown = unionOf(grown, PixelRect{view.x, view.y, view.x + view.width, view.y + view.height});
+        if (view.configured) {
+            grown = unionOf(grown, PixelRect{view.x, view.y, view.x + view.width, view.y + view.height});
+        }
     }
     if (grown == wayland.layout) {
         return;
