@@ -250,8 +250,8 @@ class Sway(Wayland, XScreen):
     """sway with the pixman renderer, run as an unprivileged user, its two outputs side by side windows on the
     Xvfb, with room for a third; pictures by grim. The pointer is one virtual pointer over the whole layout
     (virtual_pointer.cpp): X's own grab would hold a drag inside the window where it began, and sway a window's
-    pointer inside its output. Keys come through the first output's window, which has the X focus while the X
-    pointer stays below every window. The program starts as a package installs it, from a folder without
+    pointer inside its output. Keys come through an output's window, which has the X focus while the X pointer
+    stays below every window. The program starts as a package installs it, from a folder without
     sounds: they lie under ../share."""
 
     kind, socket, outputs = "sway", "wayland-1", 2
@@ -269,7 +269,7 @@ class Sway(Wayland, XScreen):
         config = self.runtime / "sway.conf"
         config.write_text(f"output * resolution {self.output_width}x{self.height} "
                           f"background #{'%02x%02x%02x' % DESKTOP_RGB} solid_color\n" +
-                          "".join(f"output X11-{n} position {self.output_width * min(n - 1, 2)} 0\n"
+                          "".join(f"output X11-{n} position {self.output_width * self.column(n)} 0\n"
                                   for n in range(1, 9)) +
                           "xwayland disable\ndefault_border none\nfocus_follows_mouse no\n")
         installed = self.program = self.run_dir / "usr" / "bin" / "zimblet"
@@ -284,10 +284,16 @@ class Sway(Wayland, XScreen):
                                config], dict(DISPLAY=self.display, WLR_BACKENDS="x11", WLR_RENDERER="pixman",
                                              WLR_LIBINPUT_NO_DEVICES="1", WLR_X11_OUTPUTS=str(self.outputs)), 20)
         self.place_output_windows(self.outputs)
-        self.swaymsg("focus", "output", "X11-1")  # new windows go there (sway 1.10 starts on the last output)
+        self.swaymsg("focus", "output", "X11-2")  # new windows go there (sway 1.10 starts on the last output)
         self.pointer = subprocess.Popen([self.pointer_helper], env=self.client_env(), text=True, stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE)
         self.beneath.append(self.pointer)
+
+    @staticmethod
+    def column(number):
+        """Where output X11-`number` lies: the second at the left, so that the primary, the output at the layout's
+        top-left, is not the first announced; outputs added later at the right."""
+        return {1: 1, 2: 0}.get(number, 2)
 
     def place_output_windows(self, count):
         """Each output's window (made at 0,0, in the order of their names) where its output lies in the layout."""
@@ -295,7 +301,7 @@ class Sway(Wayland, XScreen):
             found = re.findall(r"(0x[0-9a-f]+) \(has no name\): \(\)  \d+x\d+", self.xwininfo("-root", "-children"))
             return len(found) >= count and sorted(found, key=lambda window: int(window, 16))
         for number, window in enumerate(wait_until(windows, 10, f"{count} output windows")):
-            self.xdotool("windowmove", window, self.output_width * min(number, 2), 0)
+            self.xdotool("windowmove", window, self.output_width * self.column(number + 1), 0)
         self.xdotool("mousemove", 0, self.height)
         self.xdotool("windowfocus", windows()[0])
 
