@@ -84,12 +84,6 @@ Timing timeIt(Step step) {
                   (compositorCpuMs() - cpuBefore) / rounds, counted};
 }
 
-DirtyRegion regionOf(const PixelRect& rect) {
-    DirtyRegion region;
-    region.rects[region.count++] = rect;
-    return region;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

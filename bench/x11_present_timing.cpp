@@ -39,12 +39,6 @@ double timeIt(Step step, long* allocationsInSteps = nullptr) {
     return std::chrono::duration<double, std::milli>(took).count() / rounds;
 }
 
-DirtyRegion regionOf(const PixelRect& rect) {
-    DirtyRegion region;
-    region.rects[region.count++] = rect;
-    return region;
-}
-
 }  // namespace
 
 int main() {

@@ -43,3 +43,10 @@ struct DirtyRegion {
         return all;
     }
 };
+
+// The region of one rectangle: a whole surface or a part of it to present.
+inline DirtyRegion regionOf(const PixelRect& rect) {
+    DirtyRegion region;
+    region.rects[region.count++] = rect;
+    return region;
+}

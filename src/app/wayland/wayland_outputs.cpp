@@ -17,12 +17,6 @@ namespace {
 
 constexpr uint32_t outputVersion = 3;  // wl_output.release
 
-DirtyRegion regionOf(const PixelRect& rect) {
-    DirtyRegion region;
-    region.rects[region.count++] = rect;
-    return region;
-}
-
 //------------------------------------------------------------------------------
 // Brings the picture over every configured output. It only grows: an output that
 // goes away leaves its part, and the bricks on it, for when it comes back. Where
