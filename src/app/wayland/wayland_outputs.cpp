@@ -345,8 +345,5 @@ void remapOverlay(OutputView& view) {
     view.retiredLayerSurface = view.layerSurface;
     view.surface = wl_compositor_create_surface(wayland.compositor);
     view.layerSurface = makeLayerSurface(view, view.surface);
-    view.remapping = true;
-    view.commitWaiting = true;
-    view.damage[0] = PixelRect{0, 0, view.width, view.height};
-    view.damageCount = 1;
+    view.remapping = true;  // its first configure shows the output's whole part
 }
