@@ -2,6 +2,7 @@
 
 #include "render/redraw.h"
 #include "render/scene.h"
+#include "render/screen_scale.h"
 #include "test_world.h"
 #include "world/world.h"
 
@@ -61,3 +62,41 @@ TEST(Redraw, PresentsOnlyWhereTheUnitWasAndIs) {
 }
 
 }  // namespace
+
+// A logical image whose pixel (x, y) holds 100 x y + x + 1, for telling pixels apart.
+struct NumberedImage {
+    explicit NumberedImage(int32_t width, int32_t height) : words(size_t(width) * height) {
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) words[size_t(y) * width + x] = uint32_t(100 * y + x + 1);
+        image = SurfacePixels{width, height, 4 * width, reinterpret_cast<uint8_t*>(words.data())};
+    }
+    uint32_t at(int32_t x, int32_t y) const { return words[size_t(y) * image.width + x]; }
+    std::vector<uint32_t> words;
+    SurfacePixels image;
+};
+
+TEST(ScreenScale, BlocksOfDevicePixelsFromTheOutputsCorner) {
+    const NumberedImage logical(8, 6);
+    NumberedImage device(7, 5);  // an output whose corner is logical 4,3, at scale 2: it shows 4..7 x 3..5
+    std::vector<uint32_t> before = device.words;
+    copyScaled(logical.image, PixelRect{5, 2, 20, 4}, 240, 4, 3, device.image);
+    for (int32_t y = 0; y < 5; ++y)
+        for (int32_t x = 0; x < 7; ++x) {
+            const bool shown = x >= 2 && y < 2;  // logical columns 5.. of row 3 only
+            EXPECT_EQ(device.at(x, y), shown ? logical.at(4 + x / 2, 3) : before[size_t(y) * 7 + x]) << x << "," << y;
+        }
+    EXPECT_EQ(toLogical(-1, 240), -1);  // left of an output's corner rounds down, as a drag there needs
+    EXPECT_EQ(toDevice(PixelRect{-3, 1, 3, 2}, 180), (PixelRect{-4, 2, 5, 3}));
+}
+
+TEST(ScreenScale, OneAndAHalfAlternatesWideAndNarrowColumns) {
+    const NumberedImage logical(4, 2);
+    NumberedImage device(6, 3);
+    copyScaled(logical.image, PixelRect{0, 0, 4, 2}, 180, 0, 0, device.image);
+    const uint32_t widths[] = {1, 1, 2, 3, 3, 4};
+    for (int32_t x = 0; x < 6; ++x) {
+        EXPECT_EQ(device.at(x, 0), widths[x]);
+        EXPECT_EQ(device.at(x, 1), widths[x]);
+        EXPECT_EQ(device.at(x, 2), widths[x] + 100);
+    }
+}
