@@ -36,8 +36,8 @@ def wait_until(condition, timeout, what, interval=0.05):
 class AppLog:
     """The lines the application underneath has logged; a mark is a count of lines."""
 
-    def __init__(self, path):
-        self.path, self.logs = path, {"application": path}
+    def __init__(self, path, scale=1):
+        self.path, self.logs, self.scale = path, {"application": path}, scale  # scale: of its device positions
 
     def who(self, since):
         """The windows that logged anything since mark `since`."""
@@ -45,9 +45,11 @@ class AppLog:
 
     def lines(self):
         try:  # a line still being written has no newline yet: leave it for the next look
-            return self.path.read_text().split("\n")[:-1]
+            lines = self.path.read_text().split("\n")[:-1]
         except FileNotFoundError:
             return []
+        return lines if self.scale == 1 else [re.sub(r"(?<= )\d+ \d+\b", lambda m: " ".join(
+            str(int(n) // self.scale) for n in m[0].split()), line, count=1) for line in lines]
 
     def mark(self):
         return len(self.lines())
@@ -77,8 +79,8 @@ class Beneath(AppLog):
     BUTTONS = {"1": "l", "2": "m", "3": "r", "272": "l", "274": "m", "273": "r"}
     STATES = {"Press": "down", "1": "down", "Release": "up", "0": "up"}
 
-    def __init__(self, **logs):  # xev=PATH, wev=PATH
-        super().__init__(next(iter(logs.values())))
+    def __init__(self, scale=1, **logs):  # xev=PATH, wev=PATH; scale: of xev's device positions
+        super().__init__(next(iter(logs.values())), scale)
         self.logs, self.offset = logs, (0, 0)  # where wev's window lies on the screen
         self.read, self.pointer, self.last = dict.fromkeys(logs, 0), dict.fromkeys(logs, (0, 0)), {}
         self.translated, self.windows = [], []
@@ -109,7 +111,8 @@ class Beneath(AppLog):
         self.last[(window, event["device"])] = (event["id"], text)
         if event["x"]:  # wev's buttons carry no position: the last enter or motion has it
             dx, dy = self.offset if window == "wev" else (0, 0)
-            self.pointer[window] = (int(float(event["x"])) + dx, int(float(event["y"])) + dy)
+            scale = 1 if window == "wev" else self.scale  # wev's are logical already
+            self.pointer[window] = (int(float(event["x"])) // scale + dx, int(float(event["y"])) // scale + dy)
         x, y = self.pointer[window]
         state = self.STATES.get(event["button"] or event["key"])
         if event["b"] in self.BUTTONS:
@@ -169,6 +172,12 @@ class Desktop:
     native = True  # the replay host draws the same rand() natively, as the Linux program does
     end_timeout = 5  # seconds from Escape to the end of the program
     wheel_through_bricks = False  # the wheel over a brick reaches the window beneath
+    # Device pixels per logical pixel along each axis: the pictures are the replay host's enlarged by it. Sizes,
+    # positions and the lines of the windows beneath are logical pixels.
+    scale = 1
+
+    def device_size(self):
+        return self.width * self.scale, self.height * self.scale
 
     def __init__(self, build_dir, run_dir, exe=""):
         check((build_dir / "Sounds").is_dir(), f"no Sounds folder in {build_dir}")
@@ -203,7 +212,7 @@ class XScreen(Desktop):
 
     def __init__(self, build_dir, run_dir, exe="", xvfb_args=()):
         super().__init__(build_dir, run_dir, exe)
-        self.xvfb, self.display = start_xvfb(list(xvfb_args), run_dir / "xvfb.log", (self.width, self.height))
+        self.xvfb, self.display = start_xvfb(list(xvfb_args), run_dir / "xvfb.log", self.device_size())
 
     def env(self):
         env = dict(os.environ, DISPLAY=self.display)
@@ -231,6 +240,8 @@ class XScreen(Desktop):
         """move X Y; down|up left|right|middle; wheel [4|5]; key NAME; press|release NAME."""
         if verb in ("down", "up"):
             self.xdotool(f"mouse{verb}", {"left": 1, "middle": 2, "right": 3}[args[0]])
+        elif verb == "move":  # to the last device pixel of the logical one: a position rounded up would show
+            self.xdotool("mousemove", *(int(n) * self.scale + self.scale - 1 for n in args))
         else:
             verb = {"move": "mousemove", "wheel": "click", "press": "keydown", "release": "keyup"}.get(verb, verb)
             self.xdotool(verb, *(args or (4,)))

@@ -55,13 +55,15 @@ def make_plan(start, bench):
     """Picks everything the scenarios need from the replay host's start world, its expected screen and the
     bench's background, on the screen where the bricks start (from the bench's origin, its first output's width)."""
     units, screen, height, background = start.units, start.screen, bench.height, bench.background
-    start_x, stride = bench.origin[0], bench.width
+    start_x, scale = bench.origin[0], bench.scale  # the pictures are in device pixels
+    stride = bench.width * scale
     width = start_x + bench.output_width
     def on_screen(x, y, margin=8):
         return start_x + margin <= x <= width - 16 - margin and margin <= y <= height - 19 - margin
 
     def bare(x, y, r=3):
-        rows = (slice(3 * (py * stride + x - r), 3 * (py * stride + x + r + 1)) for py in range(y - r, y + r + 1))
+        rows = (slice(3 * (py * stride + (x - r) * scale), 3 * (py * stride + (x + r + 1) * scale))
+                for py in range((y - r) * scale, (y + r + 1) * scale))
         return unit_at(units, x, y) is None and start_x + r <= x < width - r and r <= y < height - r and \
             all(screen[row] == background[row] for row in rows)
 

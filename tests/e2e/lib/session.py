@@ -13,10 +13,10 @@ Expected = namedtuple("Expected", "screen units sounds")  # RGB bytes; Units in 
 
 def expected_screen(frame_png, bench):
     """The frame over the bench's background, the screen before the program started (the frame's pixels are
-    fully opaque or fully transparent)."""
-    return subprocess.run([CONVERT, "-size", f"{bench.width}x{bench.height}", "-depth", "8", "rgb:-", frame_png,
-                           "-composite", "-depth", "8", "rgb:-"], input=bench.background, check=True,
-                          capture_output=True).stdout
+    fully opaque or fully transparent), each of its pixels a block of the screen's scale."""
+    return subprocess.run([CONVERT, "-size", "%dx%d" % bench.device_size(), "-depth", "8", "rgb:-", frame_png,
+                           "-scale", f"{100 * bench.scale}%", "-composite", "-depth", "8", "rgb:-"],
+                          input=bench.background, check=True, capture_output=True).stdout
 
 
 def parse_units(state_text):
@@ -104,11 +104,12 @@ class Session:
             wait_until(shows_it, timeout, f"the picture {label}", interval=0.02)
         except Failure as failure:
             stem = self.bench.artifacts / f"{self.name}-{label.replace(' ', '-')}"
-            header = b"P6\n%d %d\n255\n" % (self.bench.width, self.bench.height)
+            width, height = self.bench.device_size()
+            header = b"P6\n%d %d\n255\n" % (width, height)
             for suffix, picture in (("screen", shot), ("expected", want)):
                 stem.with_name(f"{stem.name}-{suffix}.ppm").write_bytes(header + picture)
             wrong = [i // 3 for i in range(0, len(want), 3) if shot[i:i + 3] != want[i:i + 3]]
-            where = f", first at {divmod(wrong[0], self.bench.width)[::-1]}" if wrong else ""
+            where = f", first at {divmod(wrong[0], width)[::-1]}" if wrong else ""
             raise Failure(f"{failure}: {len(wrong)} pixels differ{where} (pictures in {stem}-*.ppm)") from None
 
     def move(self, x, y):
