@@ -1,5 +1,6 @@
 """What every desktop's bench has: waiting, the log of the windows beneath, and an Xvfb screen driven by xdotool."""
 
+import math
 import os
 import re
 import shutil
@@ -112,7 +113,7 @@ class Beneath(AppLog):
         if event["x"]:  # wev's buttons carry no position: the last enter or motion has it
             dx, dy = self.offset if window == "wev" else (0, 0)
             scale = 1 if window == "wev" else self.scale  # wev's are logical already
-            self.pointer[window] = (int(float(event["x"])) // scale + dx, int(float(event["y"])) // scale + dy)
+            self.pointer[window] = (pixel(event["x"]) // scale + dx, pixel(event["y"]) // scale + dy)
         x, y = self.pointer[window]
         state = self.STATES.get(event["button"] or event["key"])
         if event["b"] in self.BUTTONS:
@@ -123,6 +124,12 @@ class Beneath(AppLog):
             char = [f"char {int(event['char'], 16)}"] if event["char"] and state == "down" else []
             return [f"key{state} {event['name']}", *char]
         return [f"kb{event['focus']}"] if event["device"] == "keyboard" and event["focus"] else []
+
+
+def pixel(position):
+    """The pixel a logged position lies in. Mutter's sums of relative moves come a 256th short (239.996094 for
+    240): a position that close below a whole pixel is that pixel."""
+    return math.floor(float(position) + 1 / 64)
 
 
 def build_helper(source, exe, command):

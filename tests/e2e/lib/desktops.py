@@ -13,7 +13,7 @@ from pathlib import Path
 
 from . import sound
 from .bench import (DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Beneath, Desktop, XScreen, build_helper, check,
-                    start_xvfb, wait_beneath, wait_until)
+                    pixel, start_xvfb, wait_beneath, wait_until)
 from .scenarios import drag, play
 
 NOBODY = 65534  # sway refuses to run as root
@@ -473,7 +473,7 @@ class Mutter(Wayland, Desktop):
         self.input("move", WIDTH // 2, HEIGHT // 2)  # wev's window covers the centre wherever Mutter puts it
         local = wait_until(lambda: re.search(r"enter: .*x, y: ([\d.]+), ([\d.]+)", wev.read_text()), 10,
                            "the pointer to enter wev's window")
-        self.log.offset = (WIDTH // 2 - int(float(local[1])), HEIGHT // 2 - int(float(local[2])))
+        self.log.offset = (WIDTH // 2 - pixel(local[1]), HEIGHT // 2 - pixel(local[2]))
 
     def input(self, verb, *args):
         """The words of XScreen.input, through RemoteDesktop: relative moves are exact, absolute ones need a
