@@ -4,7 +4,6 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
-#include <cstring>
 
 namespace {
 
@@ -53,17 +52,3 @@ void destroyShmBuffer(ShmBuffer& buffer) {
     buffer = ShmBuffer{};
 }
 
-//------------------------------------------------------------------------------
-// ARGB8888 is little-endian 0xAARRGGBB: in memory blue, green, red, alpha, the
-// core's own byte order, premultiplied as Wayland expects; rows copy as they are.
-void copyRect(ShmBuffer& buffer, const SurfacePixels& picture, const PixelRect& rect, int32_t originX,
-              int32_t originY) {
-    const auto rowBytes = 4 * static_cast<std::size_t>(rect.width());
-    for (int32_t row = rect.top; row < rect.bottom; ++row) {
-        const std::size_t to = static_cast<std::size_t>(row) * static_cast<std::size_t>(buffer.stride) +
-                               4 * static_cast<std::size_t>(rect.left);
-        const std::size_t from = static_cast<std::size_t>(row + originY) * static_cast<std::size_t>(picture.stride) +
-                                 4 * static_cast<std::size_t>(rect.left + originX);
-        std::memcpy(buffer.pixels + to, picture.pixels + from, rowBytes);
-    }
-}

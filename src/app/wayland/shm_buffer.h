@@ -9,9 +9,11 @@
 struct wl_buffer;
 struct wl_shm;
 
-// One ARGB8888 shm buffer the size of an output's surface. Busy from its commit until the
+// ARGB8888 is little-endian 0xAARRGGBB: in memory blue, green, red, alpha, the
+// core's own byte order, premultiplied as Wayland expects.
+// One ARGB8888 shm buffer the device size of an output's surface. Busy from its commit until the
 // compositor releases it; stale is what changed in the picture since it was last
-// brought up to date.
+// brought up to date, in the surface's logical pixels.
 struct ShmBuffer {
     wl_buffer* buffer = nullptr;
     uint8_t* pixels = nullptr;
@@ -26,7 +28,3 @@ bool createShmBuffer(ShmBuffer& buffer, wl_shm* shm, int32_t width, int32_t heig
 
 // Gives the buffer and its memory back; the slot can be made again.
 void destroyShmBuffer(ShmBuffer& buffer);
-
-// Copies the rectangle (in the buffer's pixels) from the picture, where the buffer's
-// 0,0 lies at origin; the pixel layout is the same.
-void copyRect(ShmBuffer& buffer, const SurfacePixels& picture, const PixelRect& rect, int32_t originX, int32_t originY);

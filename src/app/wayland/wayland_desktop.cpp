@@ -18,6 +18,8 @@
 #include "render/redraw.h"
 #include "app/wayland/layer_shell.h"
 #include "world/world.h"
+#include "fractional-scale-v1-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 WaylandHost wayland;
@@ -48,6 +50,12 @@ void registryGlobal(void*, wl_registry* registry, uint32_t name, const char* int
             wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, std::min(version, layerShellVersion)));
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         bindOutput(name, version);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+        wayland.viewporter =
+            static_cast<wp_viewporter*>(wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+        wayland.fractionalScaleManager = static_cast<wp_fractional_scale_manager_v1*>(
+            wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
         wayland.outputManager = static_cast<zxdg_output_manager_v1*>(wl_registry_bind(
             registry, name, &zxdg_output_manager_v1_interface, std::min(version, outputManagerVersion)));

@@ -90,6 +90,10 @@ struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
+struct wp_viewporter;
+struct wp_viewport;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
 struct xkb_context;
 struct xkb_keymap;
 struct xkb_state;
@@ -111,6 +115,17 @@ struct OutputView {
     int32_t pendingX = 0;
     int32_t pendingY = 0;
     bool described = false;  // a done has come: the position is known
+    int32_t outputScale = 1;  // wl_output's integer scale, as of the last done
+    int32_t pendingOutputScale = 1;
+
+    // The scale of the surface's buffers, in 120ths: one logical pixel is a block of
+    // device pixels (render/screen_scale.h). From the fractional-scale protocol's
+    // preferred scale where there is one, else the output's integer scale.
+    int32_t scale120 = 120;
+    int32_t preferredScale120 = 0;  // 0 until the compositor prefers one
+    bool scaleToSend = true;        // the next commit sends the buffer scale or viewport
+    wp_viewport* viewport = nullptr;
+    wp_fractional_scale_v1* fractionalScale = nullptr;
 
     wl_surface* surface = nullptr;
     zwlr_layer_surface_v1* layerSurface = nullptr;
@@ -140,6 +155,8 @@ struct WaylandHost {
     wl_seat* seat = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
     zxdg_output_manager_v1* outputManager = nullptr;
+    wp_viewporter* viewporter = nullptr;
+    wp_fractional_scale_manager_v1* fractionalScaleManager = nullptr;
 
     OutputView outputs[outputCapacity];
     uint32_t outputsAnnounced = 0;
@@ -200,6 +217,19 @@ bool outputsConfigured();
 OutputView* outputOf(wl_surface* surface);
 // Replaces the output's surface by a new one, which takes over at its first configure.
 void remapOverlay(OutputView& view);
+
+// Brings the output's buffers to the scale it now wants, showing its part again.
+void rescaleOutput(OutputView& view);
+
+// wayland_scale.cpp
+// Gives the output's new surface what tells and applies a fractional scale (where
+// the compositor offers it); lets go of those of its old surface.
+void followSurfaceScale(OutputView& view);
+void forgetSurfaceScale(OutputView& view);
+// The scale the output's buffers are to have, in 120ths.
+int32_t wantedScale(const OutputView& view);
+// Before a commit: the buffer scale or the viewport's size, when they changed.
+void sendSurfaceScale(OutputView& view);
 
 // Binds the seat's pointer and keyboard as the seat announces them.
 void listenToSeat(wl_seat* seat);

@@ -10,6 +10,7 @@
 #include "app/wayland/layer_shell.h"
 #include "app/wayland/wayland_host.h"
 #include "render/redraw.h"
+#include "render/screen_scale.h"
 #include "world/world.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
@@ -59,19 +60,25 @@ void showOutput(const OutputView& view) {
     if (!part.empty()) waylandPresent(regionOf(part));
 }
 
-// A surface's size changed, or it has none yet: new buffers and an empty input
-// region of that size.
+// A surface's size or scale changed, or it has none yet: new buffers of its device
+// size and an empty input region of its logical size.
 bool sizeSurface(OutputView& view, int32_t width, int32_t height) {
-    if (view.configured && width == view.width && height == view.height) {
+    const int32_t scale = wantedScale(view);
+    if (view.configured && width == view.width && height == view.height && scale == view.scale120) {
         return true;
     }
+    const int32_t deviceWidth = toDevice(width, scale);
+    const int32_t deviceHeight = toDevice(height, scale);
     for (ShmBuffer& buffer : view.buffers) {
         destroyShmBuffer(buffer);
-        if (!createShmBuffer(buffer, wayland.shm, width, height, 4 * width)) {
-            std::fprintf(stderr, "zimblet: no memory for a %dx%d buffer\n", width, height);
+        if (!createShmBuffer(buffer, wayland.shm, deviceWidth, deviceHeight, 4 * deviceWidth)) {
+            std::fprintf(stderr, "zimblet: no memory for a %dx%d buffer\n", deviceWidth, deviceHeight);
             return false;
         }
+        buffer.stale = PixelRect{0, 0, width, height};
     }
+    view.scale120 = scale;
+    view.scaleToSend = true;
     wl_region_destroy(view.inputRegion);
     view.inputRegion = wl_compositor_create_region(wayland.compositor);
     view.width = width;
@@ -81,6 +88,22 @@ bool sizeSurface(OutputView& view, int32_t width, int32_t height) {
 }
 
 void dropSurface(OutputView& view);
+
+}  // namespace
+
+//------------------------------------------------------------------------------
+void rescaleOutput(OutputView& view) {
+    if (!view.configured || wantedScale(view) == view.scale120) {
+        return;
+    }
+    if (!sizeSurface(view, view.width, view.height)) {
+        dropSurface(view);
+        return;
+    }
+    if (wayland.worldMade) showOutput(view);
+}
+
+namespace {
 
 //------------------------------------------------------------------------------
 // Each configure gives the output's size: the first one makes the buffers, a new
@@ -140,6 +163,7 @@ zwlr_layer_surface_v1* makeLayerSurface(OutputView& view, wl_surface* surface) {
 // brings its input region.
 void coverOutput(OutputView& view) {
     view.surface = wl_compositor_create_surface(wayland.compositor);
+    followSurfaceScale(view);
     view.inputRegion = wl_compositor_create_region(wayland.compositor);
     wl_surface_set_input_region(view.surface, view.inputRegion);
     view.layerSurface = makeLayerSurface(view, view.surface);
@@ -159,6 +183,7 @@ void dropSurface(OutputView& view) {
         zwlr_layer_surface_v1_destroy(view.retiredLayerSurface);
         wl_surface_destroy(view.retiredSurface);
     }
+    forgetSurfaceScale(view);
     zwlr_layer_surface_v1_destroy(view.layerSurface);
     wl_surface_destroy(view.surface);
     wl_region_destroy(view.inputRegion);
@@ -208,9 +233,13 @@ void outputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 void outputDone(void* data, wl_output*) {
     auto& view = *static_cast<OutputView*>(data);
     if (view.xdgOutput == nullptr) positionDone(view);
+    view.outputScale = view.pendingOutputScale;
+    rescaleOutput(view);
 }
 
-void outputScale(void*, wl_output*, int32_t) {}
+void outputScale(void* data, wl_output*, int32_t factor) {
+    static_cast<OutputView*>(data)->pendingOutputScale = factor;
+}
 
 const wl_output_listener outputListener = {
     .geometry = outputGeometry,
@@ -344,6 +373,7 @@ void remapOverlay(OutputView& view) {
     view.retiredSurface = view.surface;
     view.retiredLayerSurface = view.layerSurface;
     view.surface = wl_compositor_create_surface(wayland.compositor);
+    followSurfaceScale(view);
     view.layerSurface = makeLayerSurface(view, view.surface);
     view.remapping = true;  // its first configure shows the output's whole part
 }

@@ -2,6 +2,7 @@
 
 #include "app/wayland/wayland_host.h"
 #include "render/redraw.h"
+#include "render/screen_scale.h"
 #include "world/world.h"
 
 namespace {
@@ -47,14 +48,21 @@ void commitWaitingPicture(OutputView& view) {
     if (buffer == nullptr) {
         return;  // the next release brings us back
     }
+    const PixelRect area = view.area();
     if (!buffer->stale.empty()) {
-        const PixelRect area = view.area();
-        copyRect(*buffer, wayland.picture, buffer->stale, area.left, area.top);
+        const PixelRect& stale = buffer->stale;
+        SurfacePixels device{toDevice(view.width, view.scale120), toDevice(view.height, view.scale120),
+                             buffer->stride, buffer->pixels};
+        copyScaled(wayland.picture,
+                   PixelRect{stale.left + area.left, stale.top + area.top, stale.right + area.left,
+                             stale.bottom + area.top},
+                   view.scale120, area.left, area.top, device);
         buffer->stale = PixelRect{};
     }
+    sendSurfaceScale(view);
     wl_surface_attach(view.surface, buffer->buffer, 0, 0);
     for (int32_t i = 0; i < view.damageCount; ++i) {
-        const PixelRect& rect = view.damage[i];
+        const PixelRect rect = toDevice(view.damage[i], view.scale120);
         wl_surface_damage_buffer(view.surface, rect.left, rect.top, rect.width(), rect.height());
     }
     view.damageCount = 0;

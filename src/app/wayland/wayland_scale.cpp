@@ -1,0 +1,69 @@
+// The scale of each output's surface. A whole scale goes by wl_surface's buffer
+// scale, a fractional one (1.25, 1.5) by a buffer at device size whose viewport
+// gives it the surface's logical size.
+
+#include <wayland-client.h>
+
+#include "app/wayland/wayland_host.h"
+#include "fractional-scale-v1-client-protocol.h"
+#include "render/screen_scale.h"
+#include "viewporter-client-protocol.h"
+
+namespace {
+
+void preferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale) {
+    auto& view = *static_cast<OutputView*>(data);
+    view.preferredScale120 = static_cast<int32_t>(scale);
+    rescaleOutput(view);
+}
+
+const wp_fractional_scale_v1_listener fractionalScaleListener = {
+    .preferred_scale = preferredScale,
+};
+
+}  // namespace
+
+//------------------------------------------------------------------------------
+void followSurfaceScale(OutputView& view) {
+    forgetSurfaceScale(view);
+    view.scaleToSend = true;
+    if (wayland.viewporter == nullptr || wayland.fractionalScaleManager == nullptr) {
+        return;  // whole scales only, from the output
+    }
+    view.viewport = wp_viewporter_get_viewport(wayland.viewporter, view.surface);
+    view.fractionalScale = wp_fractional_scale_manager_v1_get_fractional_scale(wayland.fractionalScaleManager,
+                                                                               view.surface);
+    wp_fractional_scale_v1_add_listener(view.fractionalScale, &fractionalScaleListener, &view);
+}
+
+// A surface being replaced is never committed again: it keeps its viewport's state.
+void forgetSurfaceScale(OutputView& view) {
+    if (view.viewport != nullptr) wp_viewport_destroy(view.viewport);
+    if (view.fractionalScale != nullptr) wp_fractional_scale_v1_destroy(view.fractionalScale);
+    view.viewport = nullptr;
+    view.fractionalScale = nullptr;
+    view.preferredScale120 = 0;
+}
+
+int32_t wantedScale(const OutputView& view) {
+    if (view.fractionalScale != nullptr && view.preferredScale120 > 0) {
+        return view.preferredScale120;
+    }
+    return kUnscaled * (view.outputScale > 0 ? view.outputScale : 1);
+}
+
+void sendSurfaceScale(OutputView& view) {
+    if (!view.scaleToSend) {
+        return;
+    }
+    view.scaleToSend = false;
+    const bool whole = view.scale120 % kUnscaled == 0;
+    wl_surface_set_buffer_scale(view.surface, whole ? view.scale120 / kUnscaled : 1);
+    if (view.viewport != nullptr) {
+        if (whole) {
+            wp_viewport_set_destination(view.viewport, -1, -1);
+        } else {
+            wp_viewport_set_destination(view.viewport, view.width, view.height);
+        }
+    }
+}
