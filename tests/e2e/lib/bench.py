@@ -205,6 +205,9 @@ class Desktop:
         """(title, check) where the program must refuse this desktop, else None."""
         return None
 
+    def check_start(self, session):
+        """What else the program's start must show on this desktop."""
+
     def escape_seen_elsewhere(self):
         """After Escape ended the program: whatever else must have seen it."""
 

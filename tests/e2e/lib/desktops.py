@@ -12,7 +12,7 @@ from collections import namedtuple
 from pathlib import Path
 
 from . import sound
-from .bench import (DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Beneath, Desktop, XScreen, build_helper, check,
+from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Beneath, Desktop, XScreen, build_helper, check,
                     pixel, start_xvfb, wait_beneath, wait_until)
 from .scenarios import drag, play
 
@@ -108,9 +108,11 @@ class Linux:
     KEY_LINES = ("keydown a", "keydown Escape", "keydown Escape")
     sounding_drag = staticmethod(sound.sounding_drag)
 
+    program_env = {}  # beside the client's environment
+
     def launch(self, session, args=()):
         errors = session.stderr.with_suffix(".again.txt") if args else session.stderr
-        env = dict(self.client_env(), PULSE_SERVER=f"unix:{self.pulse.runtime}/pulse/native")
+        env = dict(self.client_env(), PULSE_SERVER=f"unix:{self.pulse.runtime}/pulse/native", **self.program_env)
         with open(errors, "wb") as stream:
             return subprocess.Popen([session.program, *args], cwd=session.cwd, env=env, stdin=DEVNULL, stdout=stream,
                                     stderr=subprocess.STDOUT)
@@ -260,14 +262,21 @@ class Sway(Wayland, XScreen):
     output_width = height = 1024
     width = outputs * output_width
 
-    def __init__(self, build_dir):
-        super().__init__(build_dir, build_dir / "e2e" / "run-sway",
-                         xvfb_args=["-screen", "0", f"{(self.outputs + 1) * self.output_width}x{self.height + 1}x24"])
+    def __init__(self, build_dir, output_scale=1):
+        # A fractional scale's pictures are sampled back to logical pixels: one logical pixel is a block of one or
+        # two device pixels, which no enlargement of the replay host's frame gives.
+        self.output_scale, self.scale = output_scale, output_scale if output_scale == int(output_scale) else 1
+        self.device = int(self.output_width * output_scale)  # an output's width and height in device pixels
+        folder = "run-sway" + (f"-x{output_scale}" if output_scale != 1 else "")
+        super().__init__(build_dir, build_dir / "e2e" / folder,
+                         xvfb_args=["-screen", "0", f"{(self.outputs + 1) * self.device}x{self.device + 1}x24"])
+        if output_scale != 1:  # the buffers' sizes and scale are read from the protocol's log
+            self.program_env = dict(WAYLAND_DEBUG="client")
         self.pointer_helper = build_dir / "tests" / "e2e_virtual_pointer"
         # Its runtime folder and config lie in /tmp, which that user reaches wherever the clone is.
         self.runtime = Path(tempfile.mkdtemp(prefix="zimblet-sway-"))
         config = self.runtime / "sway.conf"
-        config.write_text(f"output * resolution {self.output_width}x{self.height} "
+        config.write_text(f"output * resolution {self.device}x{self.device} scale {output_scale} "
                           f"background #{'%02x%02x%02x' % DESKTOP_RGB} solid_color\n" +
                           "".join(f"output X11-{n} position {self.output_width * self.column(n)} 0\n"
                                   for n in range(1, 9)) +
@@ -301,8 +310,8 @@ class Sway(Wayland, XScreen):
             found = re.findall(r"(0x[0-9a-f]+) \(has no name\): \(\)  \d+x\d+", self.xwininfo("-root", "-children"))
             return len(found) >= count and sorted(found, key=lambda window: int(window, 16))
         for number, window in enumerate(wait_until(windows, 10, f"{count} output windows")):
-            self.xdotool("windowmove", window, self.output_width * self.column(number + 1), 0)
-        self.xdotool("mousemove", 0, self.height)
+            self.xdotool("windowmove", window, self.device * self.column(number + 1), 0)
+        self.xdotool("mousemove", 0, self.device)
         self.xdotool("windowfocus", windows()[0])
 
     def input(self, verb, *args):
@@ -339,17 +348,36 @@ class Sway(Wayland, XScreen):
 
     def resize(self, width):
         """The screen's new width: the background's new part is the desktop's colour."""
-        old, self.width = self.width, width
-        rows = [self.background[3 * old * y:3 * old * (y + 1)] for y in range(self.height)]
-        self.background = b"".join((row + bytes(DESKTOP_RGB) * width)[:3 * width] for row in rows)
+        (old, rows), self.width = self.device_size(), width
+        new = self.device_size()[0]
+        rows = [self.background[3 * old * y:3 * old * (y + 1)] for y in range(rows)]
+        self.background = b"".join((row + bytes(DESKTOP_RGB) * new)[:3 * new] for row in rows)
 
     def screenshot(self):
-        """The layout as raw RGB bytes."""
-        shot = subprocess.run(["grim", "-t", "ppm", "-"], env=self.client_env(), check=True, capture_output=True,
-                              timeout=30).stdout
+        """The layout as raw RGB bytes, in device pixels, or sampled back to logical ones at a fractional scale."""
+        shot = subprocess.run(["grim", "-s", str(self.output_scale), "-t", "ppm", "-"], env=self.client_env(),
+                              check=True, capture_output=True, timeout=30).stdout
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot)
         check(header is not None, f"unexpected screenshot header {shot[:20]}")
-        return shot[header.end():] if (int(header[1]), int(header[2])) == (self.width, self.height) else b""
+        size = int(header[1]), int(header[2])
+        if size != (self.width * self.device // self.output_width, self.device):
+            return b""
+        if self.scale == self.output_scale:
+            return shot[header.end():]
+        return subprocess.run([CONVERT, "ppm:-", "-sample", "%dx%d!" % self.device_size(), "-depth", "8", "rgb:-"],
+                              input=shot, check=True, capture_output=True).stdout
+
+    def check_start(self, session):
+        """On a scaled output the buffers are of its device size, at that scale: a compositor that enlarges a
+        buffer of logical size may show the same picture."""
+        if self.output_scale == 1:
+            return
+        log, size = session.stderr.read_text(errors="replace"), self.device
+        check(re.search(rf"create_buffer\(new id wl_buffer@\d+, 0, {size}, {size}, {4 * size}, 0\)", log),
+              f"no buffer of {size}x{size} device pixels in the protocol log")
+        scaled = rf"set_buffer_scale\({self.scale}\)" if self.scale != 1 else \
+            rf"wp_viewport@\d+\.set_destination\({self.output_width}, {self.height}\)"
+        check(re.search(scaled, log), f"no {scaled} in the protocol log")
 
     def stop(self):
         super().stop()
@@ -596,9 +624,17 @@ def run_x11(build_dir, rows):
         on(rows, lambda: X11(build_dir, display), f"[{display.tag}]")
 
 
+def sway_scales():
+    """The output scales sway plays at: fractional ones where it offers wp_fractional_scale_v1 (sway 1.9)."""
+    version = re.search(r"(\d+)\.(\d+)", subprocess.run(["sway", "--version"], capture_output=True, text=True).stdout)
+    return (2, 1.5) if version and (int(version[1]), int(version[2])) >= (1, 9) else (2,)
+
+
 def run_wayland(build_dir, rows):
     for desktop in (Sway, KWin, Mutter):
         on(rows, lambda: desktop(build_dir), desktop.kind)
+    for scale in sway_scales():  # a column of sway's rows at each scale
+        on(rows, lambda: Sway(build_dir, scale), f"sway x{scale}")
 
 
 DESKTOPS = {"wine": run_wine, "x11": run_x11, "wayland": run_wayland}

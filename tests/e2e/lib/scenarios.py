@@ -14,6 +14,7 @@ KEY_LINE = ("keydown ", "keyup ")
 
 def start(session, plan):
     session.wait_picture("at start", timeout=60)
+    session.bench.check_start(session)
     return session
 
 
