@@ -47,7 +47,8 @@ void dragToAndFro(benchmark::State& state, int32_t y) {
 
 // A typical drag step: one four-stud brick, whole hook call with the redraw.
 void BM_MoveEventWithRedraw(benchmark::State& state) {
-    prepareBenchWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    prepareBenchWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                      static_cast<int>(state.range(2)));
     grab(loneFourStudBrick());
     dragToAndFro(state, 950);
 }
@@ -69,7 +70,8 @@ void gatherGroup(int steps) {
 
 // The same step with most of the world held: the search and the redraw follow its size.
 void BM_MoveEventWithRedrawBigGroup(benchmark::State& state) {
-    prepareBenchWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    prepareBenchWorld(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                      static_cast<int>(state.range(2)));
     if (groupSize(*World.front()) < 200) gatherGroup(20000);
     showWholeScene();
     grab(*World.front());
@@ -90,15 +92,19 @@ void BM_SlowDragStepNoRedraw(benchmark::State& state) {
 }
 
 BENCHMARK(BM_SlowDragStepNoRedraw)->Unit(benchmark::kMicrosecond);
+// Device width and height, and the screen's scale in 120ths: at 240 each logical
+// pixel is a 2x2 block of a 3840x2160 screen.
 BENCHMARK(BM_MoveEventWithRedraw)
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
-    ->Args({7680, 2160})  // two 4K screens side by side
+    ->Args({1920, 1080, 120})
+    ->Args({3840, 2160, 120})
+    ->Args({7680, 2160, 120})  // two 4K screens side by side
+    ->Args({3840, 2160, 240})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveEventWithRedrawBigGroup)
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
-    ->Args({7680, 2160})  // two 4K screens side by side
+    ->Args({1920, 1080, 120})
+    ->Args({3840, 2160, 120})
+    ->Args({7680, 2160, 120})  // two 4K screens side by side
+    ->Args({3840, 2160, 240})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
