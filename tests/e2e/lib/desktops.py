@@ -347,11 +347,12 @@ class Sway(Wayland, XScreen):
         return True
 
     def resize(self, width):
-        """The screen's new width: the background's new part is the desktop's colour."""
+        """The screen's new width: a new output's background is the last one's (swaybg's colour, which sway 1.10
+        draws darker towards the edges at a fractional scale)."""
         (old, rows), self.width = self.device_size(), width
-        new = self.device_size()[0]
+        new, last = self.device_size()[0], 3 * self.output_width * self.scale
         rows = [self.background[3 * old * y:3 * old * (y + 1)] for y in range(rows)]
-        self.background = b"".join((row + bytes(DESKTOP_RGB) * new)[:3 * new] for row in rows)
+        self.background = b"".join((row + row[-last:])[:3 * new] for row in rows)
 
     def screenshot(self):
         """The layout as raw RGB bytes, in device pixels, or sampled back to logical ones at a fractional scale."""
@@ -373,10 +374,10 @@ class Sway(Wayland, XScreen):
         if self.output_scale == 1:
             return
         log, size = session.stderr.read_text(errors="replace"), self.device
-        check(re.search(rf"create_buffer\(new id wl_buffer@\d+, 0, {size}, {size}, {4 * size}, 0\)", log),
+        check(re.search(rf"create_buffer\(new id wl_buffer[@#]\d+, 0, {size}, {size}, {4 * size}, 0\)", log),
               f"no buffer of {size}x{size} device pixels in the protocol log")
         scaled = rf"set_buffer_scale\({self.scale}\)" if self.scale != 1 else \
-            rf"wp_viewport@\d+\.set_destination\({self.output_width}, {self.height}\)"
+            rf"wp_viewport[@#]\d+\.set_destination\({self.output_width}, {self.height}\)"
         check(re.search(scaled, log), f"no {scaled} in the protocol log")
 
     def stop(self):
