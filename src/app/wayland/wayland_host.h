@@ -22,6 +22,17 @@
 //      changed rectangles over into a buffer of each output they touch that the
 //      compositor does not hold, damages just those rectangles, and commits that
 //      output's input region with it.
+//  [x] Scaled outputs: the core draws in logical pixels and each output's buffers
+//      are of its device size, every logical pixel a block of device pixels,
+//      nearest neighbour (render/screen_scale.h). A whole scale (wl_output.scale, or
+//      the fractional-scale protocol's preferred scale where it is whole) goes by
+//      the buffer scale. A fractional one (1.25, 1.5) goes by a viewport whose
+//      destination is the surface's logical size, the buffer at device size: at 1.5
+//      the logical pixels alternate one and two device pixels wide, and every edge
+//      stays sharp. Of the other ways, looked at under sway 1.10 at 1.5, a buffer at
+//      scale 2 that the compositor brings down to 1.5 blurs the brick outlines into
+//      grey fringes, and a buffer at scale 1 that it enlarges blends outlines, studs
+//      and faces. Input regions and pointer positions stay in logical pixels.
 //  [x] Input regions: exactly the points where the hit test finds a unit, one
 //      wl_region per surface that each present mends inside the changed rectangles.
 //  [x] Pointer enter, motion, button and axis events feed the core's mouse handling,
@@ -56,10 +67,6 @@
 //    windows.
 //  - Taking the keyboard for a drag gives the window beneath a keyboard leave and a
 //    new enter at the release, as any focus change does.
-//  - The output scale is not looked at: the buffers carry one pixel per logical
-//    pixel (buffer scale 1), so on a scale 2 output the compositor enlarges the
-//    picture: the bricks appear twice as large and soft, and hit testing still
-//    matches them.
 //  - A brick dropped where no output shows it (in a gap of an uneven layout) stays
 //    there, out of reach, until an output covers that place.
 //  - On KWin a key typed in the moment between a drop and the new overlay may be
