@@ -1,6 +1,7 @@
 #!/bin/sh
 # Measures what damage costs under headless sway (pixman): a typical drag step's
-# dirty rectangles against the whole surface, at 1920x1080 and 3840x2160, and on two
+# dirty rectangles against the whole surface, at 1920x1080 and 3840x2160 (at scale 1
+# and 2), and on two
 # 3840x2160 outputs side by side (the picture spans both, the drag runs on one). The
 # output runs at 1000 Hz so that frame callbacks wait for the work, not the clock.
 # usage: bench/wayland_damage.sh [BUILD_DIR]   (default build/linux; run as root or a plain user)
@@ -26,6 +27,9 @@ for size in 1920x1080 3840x2160; do
     swaymsg -- output HEADLESS-1 mode --custom "${size}@1000Hz" >/dev/null
     "$build/bench/wayland_damage_timing" "$sway"
 done
+swaymsg -- output HEADLESS-1 scale 2 >/dev/null  # every logical pixel a 2x2 block of the 4K screen
+"$build/bench/wayland_damage_timing" "$sway"
+swaymsg -- output HEADLESS-1 scale 1 >/dev/null
 swaymsg create_output >/dev/null
 swaymsg -- output HEADLESS-1 position 0 0 >/dev/null
 swaymsg -- output HEADLESS-2 mode --custom 3840x2160@1000Hz position 3840 0 >/dev/null

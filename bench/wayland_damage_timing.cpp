@@ -5,8 +5,8 @@
 // heap allocations (libwayland's included) of the drag step.
 // usage: wayland_damage_timing [COMPOSITOR_PID]   (the picture spans every output; the
 // drag runs on the first one)
-// bench/wayland_damage.sh runs it under headless sway at 1920x1080, 3840x2160 and on
-// two 3840x2160 outputs side by side.
+// bench/wayland_damage.sh runs it under headless sway at 1920x1080, 3840x2160 (at
+// scale 1 and 2) and on two 3840x2160 outputs side by side.
 
 #include <unistd.h>
 #include <wayland-client.h>
