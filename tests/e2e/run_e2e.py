@@ -27,7 +27,7 @@ class Rows:
     """The PASS and FAIL rows of a run; a row judges one or more attempts."""
 
     def __init__(self, stop_on_failure=False):
-        self.passed, self.stop_on_failure = [], stop_on_failure
+        self.passed, self.stop_on_failure, self.run = [], stop_on_failure, 1  # run: which of a --repeat
 
     @staticmethod
     def attempt(action):
@@ -73,7 +73,7 @@ def main():
     rows, runs = Rows(args.stop_on_failure), []
     for number in range(1, args.repeat + 1):
         say(f"== end-to-end run {number} of {args.repeat} ==")
-        began, failed_before = time.monotonic(), rows.passed.count(False)
+        began, failed_before, rows.run = time.monotonic(), rows.passed.count(False), number
         rows.harness(args.desktop, lambda: DESKTOPS[args.desktop](args.build_dir.resolve(), rows))
         runs.append((time.monotonic() - began, rows.passed.count(False) == failed_before))
         say(f"== run {number}: {runs[-1][0]:.0f} s, {'all passed' if runs[-1][1] else 'with failures'} ==")

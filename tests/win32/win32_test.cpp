@@ -65,6 +65,7 @@ Log presentationCalls(LONG width, LONG height) {
 struct FakeWin32 {
     std::string fail;  // the call whose log entry starts so answers as failed: null or FALSE
     DWORD lastError = 0;
+    UINT dpi = 96;  // the overlay's monitor's
     // What each PeekMessageA takes, WM_NULL for no message. Once it is empty
     // PeekMessageA clears running, so a loop that fails to end still ends.
     std::vector<UINT> queue;
@@ -120,6 +121,7 @@ struct Win32Test : ::testing::Test {
         win32.TranslateMessage = [](const MSG* m) { return record("TranslateMessage", m->message), FALSE; };
         win32.DispatchMessageA = [](const MSG* m) { return record("DispatchMessageA", m->message), LRESULT{0}; };
         win32.ClientToScreen = [](HWND w, LPPOINT p) { return record("ClientToScreen", w, p->x, p->y), TRUE; };
+        win32.GetDpiForWindow = [](HWND) { return fake.dpi; };
         win32.GetClipBox = [](HDC, LPRECT rect) {
             *rect = RECT{10, 20, 74, 68};  // a 64 x 48 screen
             return SIMPLEREGION;
@@ -261,6 +263,52 @@ TEST_F(Win32Test, StartsUpAndLoopsUntilQuitOrShowsWhyItCannotAndEnds) {
     fake.log.clear();
     hostPlaySound("Sounds\\detach3.wav");
     EXPECT_EQ(fake.log, Log{call("PlaySoundA", "Sounds\\detach3.wav", nullptr, SND_FILENAME | SND_ASYNC)});
+}
+
+TEST_F(Win32Test, AtTwiceTheDpiShowsPixelsAsBlocksDividesHookPositionsAndFollowsDpiChanges) {
+    fake.dpi = 192;
+    BrickUnit brick;
+    brick.x = brick.drawX = brick.y = brick.drawY = 4;
+    World.push_back(&brick);
+    initApplication(fakeModule);
+    // The window and its DIB section are the screen's 64 x 48 device pixels, the scene 32 x 24 logical ones.
+    EXPECT_GE(std::ranges::count(fake.log, call("CreateDIBSection", fakeMemoryDC, 40, 64, -48, 1, 32, BI_RGB, 0,
+                                                DIB_RGB_COLORS, nullptr, 0)), 1);
+    EXPECT_EQ(Log(fake.log.end() - 5, fake.log.end()), presentationCalls(64, 48));
+    const SurfacePixels scene = hostSurface();
+    ASSERT_EQ(std::tuple(scene.width, scene.height, scene.stride), std::tuple(32, 24, 128));
+    const auto showsSceneAsBlocks = [&] {
+        for (int i = 0; i < 64 * 48; ++i) {
+            const uint8_t* logical = scene.pixels + (i / 64 / 2) * scene.stride + (i % 64 / 2) * 4;
+            ASSERT_TRUE(std::equal(logical, logical + 4, &fake.dibMemory[4 * i])) << "device pixel " << i;
+        }
+    };
+    showsSceneAsBlocks();
+    EXPECT_GT(std::ranges::count(fake.dibMemory, 0xff), 0) << "the brick is drawn";
+
+    MSLLHOOKSTRUCT pointer{};
+    const auto mouse = [&](WPARAM message, LONG x, LONG y) {
+        pointer.pt = POINT{x, y};
+        mouseHookProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&pointer));
+    };
+    mouse(WM_LBUTTONDOWN, 9, 9);  // logical 4,4: the brick's corner
+    fake.log.clear();
+    mouse(WM_MOUSEMOVE, 17, 9);  // logical 8,4: the changed rectangle is presented in device pixels
+    EXPECT_EQ(fake.log[3], call("UpdateLayeredWindowIndirect", fakeWindow, sizeof(UPDATELAYEREDWINDOWINFO),
+                                fakeWindowDC, 0, 64, 48, fakeMemoryDC, 0, AC_SRC_ALPHA, ULW_ALPHA, 8, 0, 48, 46));
+    showsSceneAsBlocks();
+    mouse(WM_MOUSEMOVE, -3, 9);  // rounded down left of 0 too
+    mouse(WM_LBUTTONUP, -3, 9);
+    EXPECT_EQ(std::tuple(brick.x, brick.y), std::tuple(-2, 4));
+
+    // Back at 96 dpi: the old surface released, the scene drawn into the new one, all of it shown.
+    fake.log.clear();
+    EXPECT_EQ(overlayWindowProc(WM_DPICHANGED, MAKEWPARAM(96, 96), 0), 0);
+    EXPECT_EQ(Log(fake.log.begin(), fake.log.begin() + 2),
+              (Log{call("DeleteObject", fakeBitmap), call("DeleteDC", fakeMemoryDC)}));
+    EXPECT_EQ(Log(fake.log.end() - 5, fake.log.end()), presentationCalls(64, 48));
+    EXPECT_EQ(std::tuple(hostSurface().width, hostSurface().pixels), std::tuple(64, fake.dibMemory.data()));
+    EXPECT_EQ(std::tuple(brick.x, brick.y), std::tuple(-2, 4)) << "the world is kept";
 }
 
 TEST_F(Win32Test, DragStepsPresentTheDirtyRectangleOrTheWholeSurfaceOrOneFailureBoxAtATime) {

@@ -1,3 +1,4 @@
+#include "app/win32/monitor_scale.h"
 #include "app/win32/overlay_window.h"
 #include "app/win32/shell.h"
 #include "app/win32/win32_api.h"
@@ -61,12 +62,7 @@ void initApplication(HINSTANCE instance) {
     win32.ShowWindow(overlayWindow.window, SW_SHOWDEFAULT);
     overlayWindow.windowDC = win32.GetDC(overlayWindow.window);
 
-    RECT screen{};
-    win32.GetClipBox(win32.GetDC(nullptr), &screen);
-    overlayWindow.screenWidth = screen.right - screen.left;
-    overlayWindow.screenHeight = screen.bottom - screen.top;
-
-    if (!createSurface(overlayWindow.surface, overlayWindow.screenWidth, overlayWindow.screenHeight)) {
+    if (!makeOverlaySurfaces(overlayWindow, win32.GetDpiForWindow(overlayWindow.window))) {
         win32.MessageBoxA(nullptr, "Failed CreateCompatibleBitmap", "Error", 0);
         // Without a picture the overlay is invisible while its hooks would still
         // swallow clicks on bricks nobody can see: end instead of entering the loop.

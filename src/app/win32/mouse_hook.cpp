@@ -1,3 +1,4 @@
+#include "app/win32/overlay_window.h"
 #include "app/win32/shell.h"
 #include "app/win32/win32_api.h"
 #include "interaction/mouse_event.h"
@@ -28,9 +29,12 @@ MouseMessage mouseMessageFor(WPARAM wParam) {
 //------------------------------------------------------------------------------
 // Hands the event to the drag state machine and turns its answer into the hook's:
 // 1 swallows, 0 delivers without the rest of the chain, otherwise the chain decides.
+// The hook's position is in device pixels (the program is per-monitor DPI aware);
+// the drag state machine gets the logical pixel it falls in.
 LRESULT CALLBACK mouseHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     const POINT point = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
-    switch (handleMouseEvent(mouseMessageFor(wParam), point.x, point.y)) {
+    const int32_t per120 = overlayWindow.per120;
+    switch (handleMouseEvent(mouseMessageFor(wParam), toLogical(point.x, per120), toLogical(point.y, per120))) {
     case HookAnswer::Swallow:
         return 1;
     case HookAnswer::Deliver:

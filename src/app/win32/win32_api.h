@@ -2,6 +2,11 @@
 
 #include "app/win32/win32_platform.h"
 
+// The window's monitor's dots per inch: user32's GetDpiForWindow where the system has
+// it (Windows 10 1607 and later), else the screen's LOGPIXELSX. Looked up at run time,
+// so the program still starts on systems without it.
+UINT WINAPI dpiForWindow(HWND window);
+
 // Every platform call the shell, the surface and the hooks make goes through this
 // record. It holds the real functions; tests put failing or recording stand-ins
 // in their place.
@@ -16,6 +21,7 @@ struct Win32Api {
     decltype(&::ShowWindow) ShowWindow = &::ShowWindow;
     decltype(&::GetDC) GetDC = &::GetDC;
     decltype(&::GetClipBox) GetClipBox = &::GetClipBox;
+    decltype(&dpiForWindow) GetDpiForWindow = &dpiForWindow;
     decltype(&::MessageBoxA) MessageBoxA = &::MessageBoxA;
 
     // Hooks

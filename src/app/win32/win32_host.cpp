@@ -4,13 +4,18 @@
 #include "app/win32/win32_api.h"
 
 //------------------------------------------------------------------------------
-// A view of the DIB section. A surface without pixel memory (its device context
-// could not be made) is shown to the drawing as empty, so nothing writes into it.
+// A view of the DIB section, or above scale 1 of the scene's logical image. A surface
+// without pixel memory (its device context could not be made) is shown to the drawing
+// as empty, so nothing writes into it.
 SurfacePixels& hostSurface() {
     static SurfacePixels view;
     const DrawingSurface& surface = overlayWindow.surface;
     if (surface.pixels == nullptr) {
         view = SurfacePixels{};
+    } else if (overlayWindow.per120 != kUnscaled) {
+        const int32_t width = toLogical(surface.width, overlayWindow.per120);
+        view = SurfacePixels{width, toLogical(surface.height, overlayWindow.per120), 4 * width,
+                             overlayWindow.scenePixels.data()};
     } else {
         view = SurfacePixels{surface.width, surface.height, surface.stride, surface.pixels};
     }
@@ -20,19 +25,29 @@ SurfacePixels& hostSurface() {
 //------------------------------------------------------------------------------
 // Once start-up has failed and told the user why, the program only winds down:
 // presenting a surface that was never made would add a second, misleading box.
-// The first picture, and any change that covers the whole surface, is a full
-// update; a drag step brings over only the rectangle around what changed.
+// The first picture, and any change that covers the whole scene, is a full update;
+// a drag step brings over only the rectangle around what changed. Above scale 1 the
+// changed logical rectangles are first brought to the DIB section as blocks.
 void hostPresentSurface(const DirtyRegion& changed) {
     if (!running || changed.count == 0) {
         return;
     }
-    const PixelRect bounds = changed.bounds();
+    const SurfacePixels& scene = hostSurface();
     const DrawingSurface& surface = overlayWindow.surface;
-    if (bounds == PixelRect{0, 0, surface.width, surface.height}) {
+    const int32_t per120 = overlayWindow.per120;
+    if (per120 != kUnscaled) {
+        SurfacePixels device{surface.width, surface.height, surface.stride, surface.pixels};
+        for (int32_t i = 0; i < changed.count; ++i) {
+            copyScaled(scene, changed.rects[i], per120, 0, 0, device);
+        }
+    }
+    const PixelRect bounds = changed.bounds();
+    if (bounds == PixelRect{0, 0, scene.width, scene.height}) {
         presentSurface(overlayWindow);
         return;
     }
-    const RECT dirty{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    const PixelRect shown = toDevice(bounds, per120);
+    const RECT dirty{shown.left, shown.top, shown.right, shown.bottom};
     presentSurface(overlayWindow, &dirty);
 }
 

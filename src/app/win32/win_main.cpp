@@ -8,8 +8,10 @@
 //      deliver or chain for every mouse event on the desktop.
 //  [x] A message loop taking one message per pass and sleeping 1 ms after each.
 //  [x] Sounds started with PlaySoundA from the Sounds folder of the current directory.
-// Limits: one thread; the screen is measured once at start-up; nothing is released
-// at the end. Every platform call goes through the Win32Api record (win32_api.h).
+//  [x] Per-monitor DPI: at N times 96 dpi each logical pixel of the scene is shown as
+//      an N x N block and pointer positions are divided back (monitor_scale.h).
+// Limits: one thread; the screen is measured at start-up and at each WM_DPICHANGED;
+// nothing is released at the end. Every platform call goes through the Win32Api record (win32_api.h).
 // Links: user32, gdi32, winmm (and kernel32); statically linked C++ runtime.
 
 #include "app/win32/shell.h"

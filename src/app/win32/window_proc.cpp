@@ -1,9 +1,12 @@
+#include "app/win32/monitor_scale.h"
 #include "app/win32/shell.h"
 #include "app/win32/win32_api.h"
 
 //------------------------------------------------------------------------------
 // Handles the overlay's messages. WM_CLOSE is answered without closing: only
-// Escape or WM_QUIT ends the program.
+// Escape or WM_QUIT ends the program. WM_DPICHANGED (the monitor's scale changed,
+// or the overlay is on another monitor) is followed; the suggested rectangle is not
+// used, the overlay covers the screen.
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
@@ -19,6 +22,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             running = false;
             return 1;
         }
+        return 0;
+    case WM_DPICHANGED:
+        followDpiChange(LOWORD(wParam));
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

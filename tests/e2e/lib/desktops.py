@@ -19,6 +19,14 @@ from .scenarios import drag, play
 NOBODY = 65534  # sway refuses to run as root
 
 
+# The Wine setups: the name of its rows, its folders' suffix, the prefix's LogPixels (the dpi Wine reports for
+# the monitor, whether the program is DPI aware or not), the scale the program must show it at (the virtual
+# desktop is the bench's size times it, in device pixels), and whether every run of a --repeat plays it or the
+# first alone.
+WineSetup = namedtuple("WineSetup", "tag suffix dpi scale every_run")
+WINE_SETUPS = [WineSetup("wine", "", 96, 1, True), WineSetup("wine 192 dpi", "-192dpi", 192, 2, False)]
+
+
 class Wine(XScreen):
     """The Windows program under Wine in Xvfb, over a window of our own (underneath_app.cpp); its sounds are
     judged by Wine's trace of PlaySound."""
@@ -29,17 +37,19 @@ class Wine(XScreen):
     SOUND_CALL = ":trace:winmm:MULTIMEDIA_PlaySound "
     SOUND_NAME = re.compile(r':trace:winmm:proc_PlaySound SoundName=L"(.*)" !')
 
-    def __init__(self, build_dir):
-        super().__init__(build_dir, build_dir / "e2e" / "run", ".exe")
-        self.prefix, self.home = build_dir / "e2e" / "wineprefix", build_dir
+    def __init__(self, build_dir, setup):
+        self.setup, self.scale = setup, setup.scale
+        super().__init__(build_dir, build_dir / "e2e" / f"run{setup.suffix}", ".exe")
+        self.prefix, self.home = build_dir / "e2e" / f"wineprefix{setup.suffix}", build_dir
 
     def set_up(self):
         app = build_helper("underneath_app.cpp", self.prefix.parent / "underneath_app.exe",
                            ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
         self.ensure_prefix()
-        self.log = AppLog(self.run_dir / "underneath.log")
+        self.log = AppLog(self.run_dir / "underneath.log", self.scale)
         self.beneath.append(self.wine([app, "underneath.log"], self.run_dir, stdout=DEVNULL, stderr=DEVNULL))
-        wait_beneath(self, lambda: self.screenshot() == bytes(DESKTOP_RGB) * (WIDTH * HEIGHT), 60)
+        width, height = self.device_size()
+        wait_beneath(self, lambda: self.screenshot() == bytes(DESKTOP_RGB) * (width * height), 60)
 
     def env(self, debug="-all"):
         return dict(super().env(), WINEPREFIX=str(self.prefix), WINEARCH="win64", WINEDEBUG=debug,
@@ -48,7 +58,8 @@ class Wine(XScreen):
     def ensure_prefix(self):
         """Makes the Wine prefix unless its stamp says it is already there with these settings."""
         self.kill_wine()  # whatever an interrupted run left running
-        stamp, wanted = self.prefix / "zimblet-e2e-prefix", f"layout 1 desktop {WIDTH}x{HEIGHT}\n"
+        size = "%dx%d" % self.device_size()
+        stamp, wanted = self.prefix / "zimblet-e2e-prefix", f"layout 2 desktop {size} dpi {self.setup.dpi}\n"
         if stamp.is_file() and stamp.read_text() == wanted:
             return
         print(f"creating Wine prefix {self.prefix} (once)", flush=True)
@@ -57,8 +68,10 @@ class Wine(XScreen):
         for command in (["wineboot", "-i"],
                         # One virtual desktop of the screen's size: the hooks see all input, at 0,0 of the screen.
                         reg_add + [r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f"],
-                        reg_add + [r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default",
-                                   "/d", f"{WIDTH}x{HEIGHT}", "/f"],
+                        reg_add + [r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", size, "/f"],
+                        # Read by Wine 8 as the monitor's dpi (absent, it is 96).
+                        reg_add + [r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                                   "/d", str(self.setup.dpi), "/f"],
                         # No audio device: PlaySound still runs through winmm, whose trace names the files.
                         reg_add + [r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "", "/f"],
                         ["wineserver", "-w"]):
@@ -615,7 +628,9 @@ def refusals(build_dir):
 
 
 def run_wine(build_dir, rows):
-    on(rows, lambda: Wine(build_dir), "wine")
+    for setup in WINE_SETUPS:
+        if setup.every_run or rows.run == 1:
+            on(rows, lambda: Wine(build_dir, setup), setup.tag)
 
 
 def run_x11(build_dir, rows):
