@@ -14,8 +14,8 @@ Expected = namedtuple("Expected", "screen units sounds")  # RGB bytes; Units in 
 def expected_screen(frame_png, bench):
     """The frame over the bench's background, the screen before the program started (the frame's pixels are
     fully opaque or fully transparent), each of its pixels a block of the screen's scale."""
-    return subprocess.run([CONVERT, "-size", "%dx%d" % bench.device_size(), "-depth", "8", "rgb:-", frame_png,
-                           "-scale", f"{100 * bench.scale}%", "-composite", "-depth", "8", "rgb:-"],
+    return subprocess.run([CONVERT, "-size", "%dx%d" % bench.device_size(), "-depth", "8", "rgb:-", "(", frame_png,
+                           "-scale", f"{100 * bench.scale}%", ")", "-composite", "-depth", "8", "rgb:-"],
                           input=bench.background, check=True, capture_output=True).stdout
 
 
