@@ -39,8 +39,9 @@ void grabPointer(Time time) {
 
 //------------------------------------------------------------------------------
 // Hands a button or motion event to the drag state machine, its root position
-// brought to the surface's pixels (rounded down at a scale of N). A press the core swallows starts our pointer grab; the
-// grab ends when no drag is left and no button is down.
+// brought to the surface's pixels (rounded down at a scale of N). A press the
+// core swallows starts our pointer grab; the grab ends when no drag is left and
+// no button is down.
 void handlePointerEvent(const XEvent& event) {
     const bool motion = event.type == MotionNotify;
     const int x = toLogical(motion ? event.xmotion.x_root : event.xbutton.x_root, x11.scale);

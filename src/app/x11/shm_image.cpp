@@ -77,7 +77,8 @@ bool createSurfaceImage() {
         return false;
     }
     std::memset(x11.image->data, 0, static_cast<std::size_t>(x11.image->bytes_per_line) * static_cast<std::size_t>(height));
-    x11.imagePixels = SurfacePixels{width, height, x11.image->bytes_per_line, reinterpret_cast<uint8_t*>(x11.image->data)};
+    x11.imagePixels =
+        SurfacePixels{width, height, x11.image->bytes_per_line, reinterpret_cast<uint8_t*>(x11.image->data)};
     if (x11.scale == kUnscaled) {
         x11.pixels = x11.imagePixels;
         return true;
