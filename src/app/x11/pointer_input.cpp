@@ -38,13 +38,14 @@ void grabPointer(Time time) {
 }  // namespace
 
 //------------------------------------------------------------------------------
-// Hands a button or motion event to the drag state machine, in root coordinates,
-// which are the surface's. A press the core swallows starts our pointer grab; the
-// grab ends when no drag is left and no button is down.
+// Hands a button or motion event to the drag state machine, its root position
+// brought to the surface's pixels (rounded down at a scale of N). A press the
+// core swallows starts our pointer grab; the grab ends when no drag is left and
+// no button is down.
 void handlePointerEvent(const XEvent& event) {
     const bool motion = event.type == MotionNotify;
-    const int x = motion ? event.xmotion.x_root : event.xbutton.x_root;
-    const int y = motion ? event.xmotion.y_root : event.xbutton.y_root;
+    const int x = toLogical(motion ? event.xmotion.x_root : event.xbutton.x_root, x11.scale);
+    const int y = toLogical(motion ? event.xmotion.y_root : event.xbutton.y_root, x11.scale);
     const HookAnswer answer = handleMouseEvent(messageFor(event), x, y);
 
     if (event.type == ButtonPress && answer == HookAnswer::Swallow && !x11.pointerGrabbed) {

@@ -4,8 +4,8 @@
 #include "render/redraw.h"
 
 //------------------------------------------------------------------------------
-// The primary monitor's top-left corner in root coordinates, where the bricks are
-// scattered from. Without RandR 1.5 (the first with monitors), or with no monitor
+// The primary monitor's top-left corner in the surface's pixels, where the bricks
+// are scattered from. Without RandR 1.5 (the first with monitors), or with no monitor
 // marked primary, the root's own corner.
 RootPoint primaryMonitorCorner() {
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
@@ -17,7 +17,9 @@ RootPoint primaryMonitorCorner() {
     XRRMonitorInfo* monitors = XRRGetMonitors(x11.display, x11.root, True, &count);
     RootPoint corner{0, 0};
     for (int i = 0; i < count; ++i) {
-        if (monitors[i].primary) corner = RootPoint{monitors[i].x, monitors[i].y};
+        if (monitors[i].primary) {
+            corner = RootPoint{toLogical(monitors[i].x, x11.scale), toLogical(monitors[i].y, x11.scale)};
+        }
     }
     XRRFreeMonitors(monitors);
     return corner;
@@ -25,21 +27,22 @@ RootPoint primaryMonitorCorner() {
 
 //------------------------------------------------------------------------------
 // The root window took a new size (a monitor came or went, a resolution changed):
-// the overlay and its surface take it too and the whole scene is drawn again. The
+// the overlay and its image take it, the surface the root's size / N, and the
+// whole scene is drawn again. The
 // World stays as it is, a held brick and our pointer grab included, so a drag goes
 // on. A surface that cannot be made ends the program.
 void followRootSize(XEvent& event) {
     XRRUpdateConfiguration(&event);  // Xlib's screen size, which the surface is made from
     const int width = event.xconfigure.width;
     const int height = event.xconfigure.height;
-    if (width == x11.pixels.width && height == x11.pixels.height) return;
+    if (width == x11.imagePixels.width && height == x11.imagePixels.height) return;
     destroySurfaceImage();
     if (!createSurfaceImage()) {
         x11.exitStatus = 1;
         x11.running = false;
         return;
     }
-    reserveShapeRects(x11.shapeRects, width);
+    reserveShapeRects(x11.shapeRects, x11.pixels.width);
     XResizeWindow(x11.display, x11.window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     showWholeScene();
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "render/redraw.h"
+#include "render/screen_scale.h"
 #include "world/world.h"
 
 namespace {
@@ -76,4 +77,13 @@ bool collectHitRects(const PixelRect& band, ShapeRects& list) {
         list.rects[list.count++] = shapeRectOf(hit.left, hit.top, hit.right, hit.bottom);
     }
     return true;
+}
+
+//------------------------------------------------------------------------------
+void scaleShapeRects(ShapeRects& list, int32_t per120) {
+    for (int32_t i = 0; i < list.count; ++i) {
+        const ShapeRect& r = list.rects[i];
+        list.rects[i] = shapeRectOf(toDevice(r.x, per120), toDevice(r.y, per120), toDevice(r.x + r.width, per120),
+                                    toDevice(r.y + r.height, per120));
+    }
 }

@@ -37,6 +37,10 @@ int32_t collectOpaqueRuns(const SurfacePixels& surface, const PixelRect& band, S
 // there are more than the list holds.
 bool collectHitRects(const PixelRect& band, ShapeRects& list);
 
+// Brings the list's rectangles, in surface pixels, to the device pixels of a
+// screen of this scale (120ths) that show them.
+void scaleShapeRects(ShapeRects& list, int32_t per120);
+
 // Works out both shapes inside the band in the order the window takes them:
 // `bounding(rows, list)` for each run of rows whose opaque runs fit the list at once,
 // then `input(list)` with the band's hit rectangles (at most one a unit: the list

@@ -60,7 +60,9 @@ bool createPlainImage(int width, int height) {
 }  // namespace
 
 //------------------------------------------------------------------------------
-// The screen-sized surface, 32 bits a pixel with rows of exactly width * 4 bytes.
+// The screen-sized image, 32 bits a pixel with rows of exactly width * 4 bytes,
+// and the surface over it: the image itself at 1:1, else our own of the screen's
+// size / N (rounded down).
 bool createSurfaceImage() {
     const int width = DisplayWidth(x11.display, x11.screen);
     const int height = DisplayHeight(x11.display, x11.screen);
@@ -75,12 +77,30 @@ bool createSurfaceImage() {
         return false;
     }
     std::memset(x11.image->data, 0, static_cast<std::size_t>(x11.image->bytes_per_line) * static_cast<std::size_t>(height));
-    x11.pixels = SurfacePixels{width, height, x11.image->bytes_per_line, reinterpret_cast<uint8_t*>(x11.image->data)};
+    x11.imagePixels =
+        SurfacePixels{width, height, x11.image->bytes_per_line, reinterpret_cast<uint8_t*>(x11.image->data)};
+    if (x11.scale == kUnscaled) {
+        x11.pixels = x11.imagePixels;
+        return true;
+    }
+    const int logicalWidth = toLogical(width, x11.scale);
+    const int logicalHeight = toLogical(height, x11.scale);
+    x11.scaledSurfaceMemory = static_cast<uint8_t*>(
+        std::calloc(static_cast<std::size_t>(logicalWidth) * 4, static_cast<std::size_t>(logicalHeight)));
+    if (x11.scaledSurfaceMemory == nullptr) {
+        reportFailure("cannot allocate the %dx%d drawing surface", logicalWidth, logicalHeight);
+        destroySurfaceImage();
+        return false;
+    }
+    x11.pixels = SurfacePixels{logicalWidth, logicalHeight, logicalWidth * 4, x11.scaledSurfaceMemory};
     return true;
 }
 
 //------------------------------------------------------------------------------
 void destroySurfaceImage() {
+    std::free(x11.scaledSurfaceMemory);
+    x11.scaledSurfaceMemory = nullptr;
+    x11.pixels = SurfacePixels{};
     if (x11.image == nullptr) return;
     if (x11.usesShm) {
         XShmDetach(x11.display, &x11.shm);
@@ -90,13 +110,22 @@ void destroySurfaceImage() {
     }
     XDestroyImage(x11.image);  // frees our own memory with it
     x11.image = nullptr;
-    x11.pixels = SurfacePixels{};
+    x11.imagePixels = SurfacePixels{};
 }
 
 //------------------------------------------------------------------------------
-// Brings one rectangle of the surface to the window; nothing while it is unmapped.
+// A scaled surface's rectangle into the image, as blocks; at 1:1 the surface is
+// the image already.
+void bringToImage(const PixelRect& rect) {
+    if (x11.scale != kUnscaled) copyScaled(x11.pixels, rect, x11.scale, 0, 0, x11.imagePixels);
+}
+
+//------------------------------------------------------------------------------
+// Brings the image's pixels under one rectangle of the surface to the window;
+// nothing while it is unmapped.
 void putSurfaceRect(const PixelRect& rect) {
-    const PixelRect clipped = intersectionOf(rect, PixelRect{0, 0, x11.pixels.width, x11.pixels.height});
+    const PixelRect clipped =
+        intersectionOf(toDevice(rect, x11.scale), PixelRect{0, 0, x11.imagePixels.width, x11.imagePixels.height});
     if (!x11.mapped || clipped.empty()) return;
     const auto width = static_cast<unsigned>(clipped.width());
     const auto height = static_cast<unsigned>(clipped.height());

@@ -20,10 +20,20 @@ void combine(int kind, ShapeRect* rects, int32_t count, int operation, int order
     XShapeCombineRectangles(x11.display, x11.window, kind, 0, 0, asXRectangles(rects), count, operation, ordering);
 }
 
-// Puts the parts of the window outside the band in the free slots in front of the
-// list's rectangles; returns how many (at most four).
+ShapeRect shapeRectOf(const PixelRect& rect) {
+    return ShapeRect{static_cast<int16_t>(rect.left), static_cast<int16_t>(rect.top),
+                     static_cast<uint16_t>(rect.width()), static_cast<uint16_t>(rect.height())};
+}
+
+// The list, in surface pixels, into the window's (the root's) pixels.
+void toWindowPixels(ShapeRects& list) {
+    if (x11.scale != kUnscaled) scaleShapeRects(list, x11.scale);
+}
+
+// Puts the parts of the window outside the band (in the window's pixels) in the
+// free slots in front of the list's rectangles; returns how many (at most four).
 int32_t putOutsideOfBand(const PixelRect& band, ShapeRects& list) {
-    const PixelRect window{0, 0, x11.pixels.width, x11.pixels.height};
+    const PixelRect window{0, 0, x11.imagePixels.width, x11.imagePixels.height};
     const PixelRect outside[4] = {
         {window.left, window.top, window.right, band.top},
         {window.left, band.top, band.left, band.bottom},
@@ -34,8 +44,7 @@ int32_t putOutsideOfBand(const PixelRect& band, ShapeRects& list) {
     for (const PixelRect& part : outside) {
         if (part.empty()) continue;
         ++count;
-        list.rects[-count] = ShapeRect{static_cast<int16_t>(part.left), static_cast<int16_t>(part.top),
-                                       static_cast<uint16_t>(part.width()), static_cast<uint16_t>(part.height())};
+        list.rects[-count] = shapeRectOf(part);
     }
     return count;
 }
@@ -44,11 +53,12 @@ int32_t putOutsideOfBand(const PixelRect& band, ShapeRects& list) {
 // taken out and put back: first what left is cut (intersect with the outside and
 // the list), then what came is added, so no window beneath is exposed for nothing.
 void replaceBoundingBand(const PixelRect& band, ShapeRects& list) {
+    toWindowPixels(list);
     if (band == PixelRect{0, 0, x11.pixels.width, x11.pixels.height}) {
         combine(ShapeBounding, list.rects, list.count, ShapeSet, YXBanded);
         return;
     }
-    const int32_t outside = putOutsideOfBand(band, list);
+    const int32_t outside = putOutsideOfBand(toDevice(band, x11.scale), list);
     combine(ShapeBounding, list.rects - outside, list.count + outside, ShapeIntersect, Unsorted);
     combine(ShapeBounding, list.rects, list.count, ShapeUnion, YXBanded);
 }
@@ -58,11 +68,12 @@ void replaceBoundingBand(const PixelRect& band, ShapeRects& list) {
 //------------------------------------------------------------------------------
 // Brings both shapes in step with the surface and the World inside the band:
 // the bounding shape to the pixels with alpha > 0, the input shape to the units'
-// hit rectangles. Runs of rows that do not fit the list are done in turn.
+// hit rectangles. Runs of rows that do not fit the list are done in turn. Both
+// shapes are in the window's pixels: a scaled surface's rectangles grow with it.
 void reshapeBand(const PixelRect& band) {
     shapeBand(x11.pixels, band, x11.shapeRects, replaceBoundingBand, [&band](ShapeRects& list) {
-        ShapeRect cut{static_cast<int16_t>(band.left), static_cast<int16_t>(band.top),
-                      static_cast<uint16_t>(band.width()), static_cast<uint16_t>(band.height())};
+        ShapeRect cut = shapeRectOf(toDevice(band, x11.scale));
+        toWindowPixels(list);
         combine(ShapeInput, &cut, 1, ShapeSubtract, Unsorted);
         combine(ShapeInput, list.rects, list.count, ShapeUnion, Unsorted);
     });

@@ -19,6 +19,11 @@
 //  [x] The root window is watched for a new size (a monitor added or removed, a
 //      new resolution): the window and its surface take it and the whole scene is
 //      drawn again, the bricks where they were, a drag going on.
+//  [x] A scaled screen (Xft.dpi of the root's resources a whole multiple of 96,
+//      read at start): the core draws in logical pixels into a surface of the
+//      root's size / N, each present brings its dirty rectangles to the image as
+//      N x N blocks and puts only those; both shapes are scaled with the picture
+//      and root positions are divided back (rounded down) before the core sees them.
 //  [x] Escape ends the program from anywhere: a passive grab on the root for every
 //      modifier combination without Alt (combinations held by another client are
 //      skipped), and XInput2 raw key events where a grab was refused. Alt+Escape
@@ -64,6 +69,7 @@
 #include "app/linux/desktop.h"
 #include "app/linux/single_toy.h"
 #include "app/x11/x11_overlay.h"
+#include "app/x11/xft_scale.h"
 #include "render/redraw.h"
 #include "world/world.h"
 
@@ -120,6 +126,7 @@ bool openDisplay() {
                       "through");
         return false;
     }
+    x11.scale = scaleFromResources(XResourceManagerString(x11.display));
     x11.screen = DefaultScreen(x11.display);
     x11.root = RootWindow(x11.display, x11.screen);
     return true;

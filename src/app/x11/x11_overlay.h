@@ -7,6 +7,7 @@
 
 #include "app/x11/shape_rects.h"
 #include "render/pixel_rect.h"
+#include "render/screen_scale.h"
 #include "render/surface_pixels.h"
 
 struct X11Overlay {
@@ -20,11 +21,21 @@ struct X11Overlay {
     GC gc = nullptr;
     bool mapped = false;
 
-    // The surface: an XImage over shared memory, or over our own memory without MIT-SHM.
+    // The screen's scale from Xft.dpi, in 120ths: each surface pixel is a block of
+    // N x N pixels of the image and the window, and root positions are N times the
+    // surface's.
+    int32_t scale = kUnscaled;
+
+    // The image, in the root's pixels: an XImage over shared memory, or over our own
+    // memory without MIT-SHM.
     XImage* image = nullptr;
     XShmSegmentInfo shm{};
     bool usesShm = false;
+    SurfacePixels imagePixels;
+    // The surface the core draws in: the image's own pixels at 1:1, else memory of
+    // our own of the root's size / N, brought to the image as blocks at each present.
     SurfacePixels pixels;
+    uint8_t* scaledSurfaceMemory = nullptr;
 
     ShapeRects shapeRects;
 
@@ -75,6 +86,8 @@ void followRootSize(XEvent& event);
 // shm_image.cpp
 bool createSurfaceImage();
 void destroySurfaceImage();
+// Both take a rectangle of the surface.
+void bringToImage(const PixelRect& rect);
 void putSurfaceRect(const PixelRect& rect);
 
 // window_shape.cpp

@@ -2,12 +2,13 @@
 
 //------------------------------------------------------------------------------
 // Shapes first, so that pixels put next land inside the bounding shape; then the
-// dirty rectangles' pixels, and nothing else.
+// dirty rectangles' pixels (as blocks of the screen's scale), and nothing else.
 void presentDirtyRegion(const DirtyRegion& changed) {
     for (int32_t i = 0; i < changed.count; ++i) {
         reshapeBand(changed.rects[i]);
     }
     for (int32_t i = 0; i < changed.count; ++i) {
+        bringToImage(changed.rects[i]);
         putSurfaceRect(changed.rects[i]);
     }
     XFlush(x11.display);

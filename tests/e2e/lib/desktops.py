@@ -145,8 +145,8 @@ class Linux:
 
 # The kinds of X display: the name of its rows and run folder, Xvfb's extra arguments, whether xcompmgr
 # composites, whether another client holds Escape without modifiers, the names of its RandR monitors, each
-# WIDTH x HEIGHT, side by side ('*': the primary).
-Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held monitors", defaults=[()])
+# WIDTH x HEIGHT, side by side ('*': the primary), and its scale (Xft.dpi 96 x scale; sizes above are logical).
+Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held monitors scale", defaults=[(), 1])
 GROWN_HEIGHT = 1024  # where the root grows to in the grown-root row
 DISPLAYS = [
     Display("plain", "plain", [], False, False),
@@ -157,6 +157,7 @@ DISPLAYS = [
     Display("xcompmgr, no MIT-SHM, Escape held elsewhere", "xcompmgr", ["-extension", "MIT-SHM"], True, True),
     # Two monitors, the primary on the right: the bricks start there.
     Display("two monitors, the primary on the right", "monitors", [], False, False, ("left", "*right")),
+    Display("Xft.dpi 192: every pixel a 2x2 block", "scale-2", [], False, False, scale=2),
 ]
 
 
@@ -170,6 +171,7 @@ class X11(Linux, XScreen):
         self.width = WIDTH * max(1, len(display.monitors))
         self.origin = next(((WIDTH * i, 0) for i, name in enumerate(display.monitors) if name[0] == "*"), (0, 0))
         self.height = GROWN_HEIGHT  # Xvfb's root never grows past its first size: it starts grown, set_up shrinks it
+        self.scale = display.scale
         super().__init__(build_dir, build_dir / "e2e-x11" / display.folder, xvfb_args=display.xvfb_args)
         self.display_kind, self.server = display, self.xvfb
 
@@ -178,7 +180,11 @@ class X11(Linux, XScreen):
 
     def set_up(self):
         self.pulse = sound.Pulse(self.run_dir / "pulse")
-        self.log = Beneath(xev=self.start_beneath("xev", ["xev", "-geometry", f"{self.width}x{self.height}+0+0",
+        if self.scale > 1:  # what a desktop's settings set for a scaled screen, read by the program at start
+            subprocess.run(["xrdb", "-nocpp", "-merge"], input=f"Xft.dpi: {96 * self.scale}\n", text=True,
+                           env=self.env(), check=True, timeout=30)
+        width, height = self.device_size()
+        self.log = Beneath(self.scale, xev=self.start_beneath("xev", ["xev", "-geometry", f"{width}x{height}+0+0",
                                                           "-event", "button", "-event", "keyboard"], self.env()))
         wait_until(lambda: "IsViewable" in self.xwininfo("-name", "Event Tester"), 30, "xev's window")
         if self.display_kind.escape_held:  # xbindkeys runs its command at each Escape it takes
@@ -191,12 +197,14 @@ class X11(Linux, XScreen):
             wait_until(lambda: '"xcompmgr"' in self.xwininfo("-root", "-children"), 30, "xcompmgr")
         wait_beneath(self, lambda: True)
         self.grown = self.height, self.background  # what grow() brings back
-        self.xrandr("--newmode", "start", "0", *[str(self.width)] * 4, *[str(HEIGHT)] * 4)
-        self.xrandr("--addmode", "screen", "start")
-        self.xrandr("--output", "screen", "--mode", "start", "--fb", f"{self.width}x{HEIGHT}")
-        for i, name in enumerate(self.display_kind.monitors):
-            self.xrandr("--setmonitor", name, f"{WIDTH}/270x{HEIGHT}/211+{WIDTH * i}+0", "none")
         self.height = HEIGHT
+        width, height = self.device_size()
+        self.xrandr("--newmode", "start", "0", *[str(width)] * 4, *[str(height)] * 4)
+        self.xrandr("--addmode", "screen", "start")
+        self.xrandr("--output", "screen", "--mode", "start", "--fb", f"{width}x{height}")
+        for i, name in enumerate(self.display_kind.monitors):
+            size = WIDTH * self.scale, HEIGHT * self.scale
+            self.xrandr("--setmonitor", name, f"{size[0]}/270x{size[1]}/211+{size[0] * i}+0", "none")
         wait_beneath(self, lambda: True)
 
     def xrandr(self, *args):
@@ -205,7 +213,7 @@ class X11(Linux, XScreen):
     def grow(self):
         """The output takes Xvfb's first mode, the root grows with it (`--fb` alone: the pointer stays out)."""
         self.height, self.background = self.grown
-        size = f"{self.width}x{self.height}"
+        size = "%dx%d" % self.device_size()
         self.xrandr("--output", "screen", "--mode", size, "--fb", size)
 
     def xwininfo(self, *args):
