@@ -16,8 +16,7 @@ void copyScaled(const SurfacePixels& logical, const PixelRect& area, int32_t per
                 int32_t originY, SurfacePixels& device) {
     if (logical.pixels == nullptr || device.pixels == nullptr || per120 <= 0) return;
     // The logical pixels both images hold, then the device pixels that show them.
-    const PixelRect inDevice{originX + toLogical(0, per120), originY + toLogical(0, per120),
-                             originX + toLogical(device.width - 1, per120) + 1,
+    const PixelRect inDevice{originX, originY, originX + toLogical(device.width - 1, per120) + 1,
                              originY + toLogical(device.height - 1, per120) + 1};
     const PixelRect from =
         intersectionOf(intersectionOf(area, PixelRect{0, 0, logical.width, logical.height}), inDevice);
