@@ -131,6 +131,7 @@ struct OutputView {
     int32_t scale120 = 120;
     int32_t preferredScale120 = 0;  // 0 until the compositor prefers one
     bool scaleToSend = true;        // the next commit sends the buffer scale or viewport
+    bool surfaceShown = false;      // the surface has had a buffer
     wp_viewport* viewport = nullptr;
     wp_fractional_scale_v1* fractionalScale = nullptr;
 

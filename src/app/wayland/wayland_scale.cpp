@@ -11,8 +11,14 @@
 
 namespace {
 
+// KWin prefers 1 for a surface it has not shown yet, on no output, and the output's
+// scale once it is shown: until then that 1 is not taken, so that a surface on a
+// scaled output does not begin with a picture the compositor must enlarge.
 void preferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale) {
     auto& view = *static_cast<OutputView*>(data);
+    if (scale == kUnscaled && !view.surfaceShown) {
+        return;
+    }
     view.preferredScale120 = static_cast<int32_t>(scale);
     rescaleOutput(view);
 }
@@ -27,6 +33,7 @@ const wp_fractional_scale_v1_listener fractionalScaleListener = {
 void followSurfaceScale(OutputView& view) {
     forgetSurfaceScale(view);
     view.scaleToSend = true;
+    view.surfaceShown = false;
     if (wayland.viewporter == nullptr || wayland.fractionalScaleManager == nullptr) {
         return;  // whole scales only, from the output
     }
@@ -53,6 +60,7 @@ int32_t wantedScale(const OutputView& view) {
 }
 
 void sendSurfaceScale(OutputView& view) {
+    view.surfaceShown = true;
     if (!view.scaleToSend) {
         return;
     }

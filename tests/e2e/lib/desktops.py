@@ -12,8 +12,8 @@ from collections import namedtuple
 from pathlib import Path
 
 from . import sound
-from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Beneath, Desktop, XScreen, build_helper, check,
-                    pixel, start_xvfb, wait_beneath, wait_until)
+from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Beneath, Desktop, XScreen, build_helper,
+                    check, pixel, start_xvfb, wait_beneath, wait_until)
 from .scenarios import drag, play
 
 NOBODY = 65534  # sway refuses to run as root
