@@ -92,19 +92,17 @@ void BM_SlowDragStepNoRedraw(benchmark::State& state) {
 }
 
 BENCHMARK(BM_SlowDragStepNoRedraw)->Unit(benchmark::kMicrosecond);
-// Device width and height, and the screen's scale in 120ths: at 240 each logical
-// pixel is a 2x2 block of a 3840x2160 screen.
-BENCHMARK(BM_MoveEventWithRedraw)
-    ->Args({1920, 1080, 120})
-    ->Args({3840, 2160, 120})
-    ->Args({7680, 2160, 120})  // two 4K screens side by side
-    ->Args({3840, 2160, 240})
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MoveEventWithRedrawBigGroup)
-    ->Args({1920, 1080, 120})
-    ->Args({3840, 2160, 120})
-    ->Args({7680, 2160, 120})  // two 4K screens side by side
-    ->Args({3840, 2160, 240})
-    ->Unit(benchmark::kMicrosecond);
+// The screens each drag step is timed on: device width and height, and the scale in
+// 120ths; at 240 each logical pixel is a 2x2 block of a 3840x2160 screen.
+void onScreens(benchmark::internal::Benchmark* bench) {
+    bench->Args({1920, 1080, 120})
+        ->Args({3840, 2160, 120})
+        ->Args({7680, 2160, 120})  // two 4K screens side by side
+        ->Args({3840, 2160, 240})
+        ->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_MoveEventWithRedraw)->Apply(onScreens);
+BENCHMARK(BM_MoveEventWithRedrawBigGroup)->Apply(onScreens);
 
 }  // namespace
