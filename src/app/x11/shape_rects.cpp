@@ -74,16 +74,20 @@ bool collectHitRects(const PixelRect& band, ShapeRects& list) {
         const PixelRect hit = hitFootprint(*unit, band);
         if (hit.empty()) continue;
         if (list.count == list.capacity) return false;
-        list.rects[list.count++] = shapeRectOf(hit.left, hit.top, hit.right, hit.bottom);
+        list.rects[list.count++] = shapeRectOf(hit);
     }
     return true;
+}
+
+//------------------------------------------------------------------------------
+ShapeRect shapeRectOf(const PixelRect& rect) {
+    return shapeRectOf(rect.left, rect.top, rect.right, rect.bottom);
 }
 
 //------------------------------------------------------------------------------
 void scaleShapeRects(ShapeRects& list, int32_t per120) {
     for (int32_t i = 0; i < list.count; ++i) {
         const ShapeRect& r = list.rects[i];
-        list.rects[i] = shapeRectOf(toDevice(r.x, per120), toDevice(r.y, per120), toDevice(r.x + r.width, per120),
-                                    toDevice(r.y + r.height, per120));
+        list.rects[i] = shapeRectOf(toDevice(PixelRect{r.x, r.y, r.x + r.width, r.y + r.height}, per120));
     }
 }

@@ -37,6 +37,9 @@ int32_t collectOpaqueRuns(const SurfacePixels& surface, const PixelRect& band, S
 // there are more than the list holds.
 bool collectHitRects(const PixelRect& band, ShapeRects& list);
 
+// The shape rectangle of a rectangle of pixels.
+ShapeRect shapeRectOf(const PixelRect& rect);
+
 // Brings the list's rectangles, in surface pixels, to the device pixels of a
 // screen of this scale (120ths) that show them.
 void scaleShapeRects(ShapeRects& list, int32_t per120);

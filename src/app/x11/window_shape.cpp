@@ -20,11 +20,6 @@ void combine(int kind, ShapeRect* rects, int32_t count, int operation, int order
     XShapeCombineRectangles(x11.display, x11.window, kind, 0, 0, asXRectangles(rects), count, operation, ordering);
 }
 
-ShapeRect shapeRectOf(const PixelRect& rect) {
-    return ShapeRect{static_cast<int16_t>(rect.left), static_cast<int16_t>(rect.top),
-                     static_cast<uint16_t>(rect.width()), static_cast<uint16_t>(rect.height())};
-}
-
 // The list, in surface pixels, into the window's (the root's) pixels.
 void toWindowPixels(ShapeRects& list) {
     if (x11.scale != kUnscaled) scaleShapeRects(list, x11.scale);
