@@ -1,9 +1,12 @@
 """What every desktop's bench has: waiting, the log of the windows beneath, and an Xvfb screen driven by xdotool."""
 
+import contextlib
 import math
 import os
 import re
 import shutil
+import signal
+import socket
 import subprocess
 import time
 from collections import defaultdict
@@ -132,6 +135,36 @@ def pixel(position):
     return math.floor(float(position) + 1 / 64)
 
 
+STARTED = []  # every server and window beneath started so far, each the leader of a session of its own
+
+
+def start(command, **options):
+    """A long-lived process in a session of its own, so that end() ends whatever it starts too."""
+    process = subprocess.Popen([str(word) for word in command], start_new_session=True, **options)
+    STARTED.append(process)
+    return process
+
+
+def end(process, grace=10):
+    """SIGTERM to the process's session; after `grace` seconds, SIGKILL to whatever of it is left."""
+    for number, timeout in ((signal.SIGTERM, grace), (signal.SIGKILL, None)):
+        with contextlib.suppress(ProcessLookupError, subprocess.TimeoutExpired):
+            os.killpg(process.pid, number)
+            process.wait(timeout=timeout)
+
+
+def reap(since=0):
+    """Ends every process started since `since` (a length of STARTED), the last started first."""
+    while len(STARTED) > since:
+        end(STARTED.pop())
+
+
+def accepts(path):
+    """Whether a server listens on the Unix socket at `path` (its file comes before it listens)."""
+    with socket.socket(socket.AF_UNIX) as probe:
+        return probe.connect_ex(str(path)) == 0
+
+
 def build_helper(source, exe, command):
     """Compiles one of our small programs from tests/e2e/ unless it is up to date."""
     source = Path(__file__).resolve().parent.parent / source
@@ -160,8 +193,8 @@ def start_xvfb(args, log_path, size=(WIDTH, HEIGHT)):
     read_end, write_end = os.pipe()
     screen = [] if "-screen" in args else ["-screen", "0", "%dx%dx24" % size]
     with open(log_path, "ab") as log:
-        process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), *screen, "-noreset", "-nolisten", "tcp",
-                                    *args], pass_fds=(write_end,), stdin=DEVNULL, stdout=log, stderr=log)
+        process = start(["Xvfb", "-displayfd", write_end, *screen, "-noreset", "-nolisten", "tcp", *args],
+                        pass_fds=(write_end,), stdin=DEVNULL, stdout=log, stderr=log)
     os.close(write_end)
     with os.fdopen(read_end, "rb") as pipe:  # Xvfb writes its display number once it takes clients
         display = pipe.readline().decode().strip()
@@ -192,13 +225,14 @@ class Desktop:
         run_dir.mkdir(parents=True)
         self.run_dir = self.artifacts = self.home = run_dir  # home: where the program starts
         self.program, self.replay_exe = build_dir / f"zimblet{exe}", build_dir / f"zimblet-replay{exe}"
-        self.sounds_dir, self.beneath = build_dir / "Sounds", []  # beneath: the windows beneath, as processes
+        self.sounds_dir = build_dir / "Sounds"
 
     def start_beneath(self, name, command, env):
         """A window beneath logging to `name.log` in the run folder, line by line; returns the log's path."""
         log = self.run_dir / f"{name}.log"
-        self.beneath.append(subprocess.Popen(["stdbuf", "-oL", *command], cwd=self.run_dir, env=env, stdin=DEVNULL,
-                                             stdout=open(log, "wb"), stderr=subprocess.STDOUT))
+        with open(log, "wb") as stream:
+            start(["stdbuf", "-oL", *command], cwd=self.run_dir, env=env, stdin=DEVNULL, stdout=stream,
+                  stderr=subprocess.STDOUT)
         return log
 
     def refusal(self):
@@ -212,9 +246,7 @@ class Desktop:
         """After Escape ended the program: whatever else must have seen it."""
 
     def stop(self):
-        for process in self.beneath:
-            process.kill()
-            process.wait()
+        """What ends gracefully; on() then ends every process the desktop started."""
 
 
 class XScreen(Desktop):
@@ -229,15 +261,33 @@ class XScreen(Desktop):
         env.pop("WAYLAND_DISPLAY", None)
         return env
 
-    def stop(self):
-        super().stop()
-        self.xvfb.terminate()
-        self.xvfb.wait(timeout=10)
-
     def screenshot(self):
         """The whole screen as raw RGB bytes."""
         return subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "rgb:-"],
                               check=True, capture_output=True, timeout=30).stdout
+
+    def xwininfo(self, *args):
+        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
+
+    def windows(self, pattern, size, count):
+        """The top-level windows whose line in the tree matches `pattern`, once `count` of them are of `size`
+        (device pixels) and viewable; None before."""
+        found = re.findall(rf"(0x[0-9a-f]+) {pattern}  {size[0]}x{size[1]}\+", self.xwininfo("-root", "-children"))
+        viewable = [window for window in found if "IsViewable" in self.xwininfo("-id", window)]
+        return len(viewable) >= count and viewable
+
+    def place(self, window, x, y):
+        """Moves a top-level window and waits until the server has it there."""
+        self.xdotool("windowmove", window, x, y)
+        wait_until(lambda: re.search(rf"upper-left X: +{x}\n +Absolute upper-left Y: +{y}\n",
+                                     self.xwininfo("-id", window)), 10, f"window {window} at {x},{y}")
+
+    def focus(self, window):
+        """Gives a viewable window the X focus and waits until it has it."""
+        def focused():
+            self.xdotool("windowfocus", window)
+            return int(self.xdotool_output("getwindowfocus")) == int(window, 16)
+        wait_until(focused, 10, f"the focus on window {window}")
 
     def xdotool(self, *args):
         self.xdotool_output(*args)

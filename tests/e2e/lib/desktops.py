@@ -12,8 +12,8 @@ from collections import namedtuple
 from pathlib import Path
 
 from . import sound
-from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, WIDTH, AppLog, Beneath, Desktop, XScreen, build_helper,
-                    check, pixel, start_xvfb, wait_beneath, wait_until)
+from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, STARTED, WIDTH, AppLog, Beneath, Desktop, XScreen, accepts,
+                    build_helper, check, pixel, reap, start, start_xvfb, wait_beneath, wait_until)
 from .scenarios import drag, play
 
 NOBODY = 65534  # sway refuses to run as root
@@ -47,7 +47,8 @@ class Wine(XScreen):
                            ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
         self.ensure_prefix()
         self.log = AppLog(self.run_dir / "underneath.log", self.scale)
-        self.beneath.append(self.wine([app, "underneath.log"], self.run_dir, stdout=DEVNULL, stderr=DEVNULL))
+        start(["wine", app, "underneath.log"], cwd=self.run_dir, env=self.env(), stdin=DEVNULL, stdout=DEVNULL,
+              stderr=DEVNULL)
         width, height = self.device_size()
         wait_beneath(self, lambda: self.screenshot() == bytes(DESKTOP_RGB) * (width * height), 60)
 
@@ -112,7 +113,6 @@ class Wine(XScreen):
 
     def stop(self):
         self.kill_wine()
-        super().stop()
 
 
 class Linux:
@@ -136,11 +136,6 @@ class Linux:
         self.server.wait(timeout=10)
 
     pulse = server = None
-
-    def stop(self):
-        super().stop()
-        if self.pulse is not None:
-            self.pulse.stop()
 
 
 # The kinds of X display: the name of its rows and run folder, Xvfb's extra arguments, whether xcompmgr
@@ -193,7 +188,7 @@ class X11(Linux, XScreen):
                                      self.env())
             wait_until(lambda: "starting loop" in log.read_text(), 10, "xbindkeys to grab Escape")
         if self.display_kind.compositor:  # the window of xcompmgr's compositing-manager selection
-            self.beneath.append(subprocess.Popen(["xcompmgr"], env=self.env(), stderr=DEVNULL))
+            start(["xcompmgr"], env=self.env(), stderr=DEVNULL)
             wait_until(lambda: '"xcompmgr"' in self.xwininfo("-root", "-children"), 30, "xcompmgr")
         wait_beneath(self, lambda: True)
         self.grown = self.height, self.background  # what grow() brings back
@@ -215,9 +210,6 @@ class X11(Linux, XScreen):
         self.height, self.background = self.grown
         size = "%dx%d" % self.device_size()
         self.xrandr("--output", "screen", "--mode", size, "--fb", size)
-
-    def xwininfo(self, *args):
-        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
 
     def escape_seen_elsewhere(self):
         if self.display_kind.escape_held:
@@ -246,10 +238,11 @@ class Wayland(Linux):
     def run_compositor(self, command, env, timeout):
         self.pulse = sound.Pulse(self.run_dir / "pulse")
         with open(self.run_dir / f"{self.kind}.log", "ab") as log:
-            self.server = subprocess.Popen(command, env=dict(env, HOME=str(self.runtime), XDG_RUNTIME_DIR=str(
-                self.runtime), PATH=os.environ.get("PATH", "/usr/bin:/bin")), stdin=DEVNULL, stdout=log, stderr=log)
-        wait_until(lambda: (self.runtime / self.socket).exists() or self.server.poll() is not None, timeout,
-                   f"{self.kind}'s socket")
+            self.server = start(command, env=dict(env, HOME=str(self.runtime), XDG_RUNTIME_DIR=str(self.runtime),
+                                                  PATH=os.environ.get("PATH", "/usr/bin:/bin")),
+                                stdin=DEVNULL, stdout=log, stderr=log)
+        wait_until(lambda: accepts(self.runtime / self.socket) or self.server.poll() is not None, timeout,
+                   f"{self.kind} to take clients")
         check(self.server.poll() is None, f"{self.kind} ended at start; see {self.kind}.log")
 
     def set_up(self):
@@ -257,16 +250,6 @@ class Wayland(Linux):
         log = self.start_beneath("wev", ["wev"], self.client_env())  # sway tiles it, KWin maximizes it
         self.log = Beneath(wev=log)
         wait_beneath(self, lambda: f"configure: width: {self.output_width}; height: {self.height}" in log.read_text())
-
-    def stop(self):
-        for process in self.beneath:  # wev spins once its compositor is gone
-            process.kill()
-            process.wait()
-        self.beneath = []
-        if self.server is not None and self.server.poll() is None:
-            self.server.terminate()
-            self.server.wait(timeout=10)
-        super().stop()
 
 
 class Sway(Wayland, XScreen):
@@ -315,9 +298,8 @@ class Sway(Wayland, XScreen):
                                              WLR_LIBINPUT_NO_DEVICES="1", WLR_X11_OUTPUTS=str(self.outputs)), 20)
         self.place_output_windows(self.outputs)
         self.swaymsg("focus", "output", "X11-2")  # new windows go there (sway 1.10 starts on the last output)
-        self.pointer = subprocess.Popen([self.pointer_helper], env=self.client_env(), text=True, stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE)
-        self.beneath.append(self.pointer)
+        self.pointer = start([self.pointer_helper], env=self.client_env(), text=True, stdin=subprocess.PIPE,
+                             stdout=subprocess.PIPE)
 
     @staticmethod
     def column(number):
@@ -325,15 +307,25 @@ class Sway(Wayland, XScreen):
         top-left, is not the first announced; outputs added later at the right."""
         return {1: 1, 2: 0}.get(number, 2)
 
+    def laid_out(self, count):
+        """Whether sway answers with `count` outputs, each at its mode and its place in the layout."""
+        ipc = next(self.runtime.glob("sway-ipc.*.sock"), None)
+        done = ipc and accepts(ipc) and self.swaymsg("-t", "get_outputs", "-r")
+        outputs = json.loads(done.stdout) if done and done.returncode == 0 else []
+        return len(outputs) == count and all(
+            (o["current_mode"]["width"], o["current_mode"]["height"]) == (self.device, self.device) and
+            o["rect"]["x"] == self.output_width * self.column(int(o["name"].split("-")[1])) for o in outputs)
+
     def place_output_windows(self, count):
-        """Each output's window (made at 0,0, in the order of their names) where its output lies in the layout."""
-        def windows():
-            found = re.findall(r"(0x[0-9a-f]+) \(has no name\): \(\)  \d+x\d+", self.xwininfo("-root", "-children"))
-            return len(found) >= count and sorted(found, key=lambda window: int(window, 16))
-        for number, window in enumerate(wait_until(windows, 10, f"{count} output windows")):
-            self.xdotool("windowmove", window, self.device * self.column(number + 1), 0)
+        """Each output's window (made at 0,0, in the order of their names) where its output lies in the layout,
+        once sway has given every output its mode and place, and its window that size and mapped it."""
+        wait_until(lambda: self.laid_out(count), 20, f"sway to lay {count} outputs out")
+        windows = sorted(wait_until(lambda: self.windows(r"\(has no name\): \(\)", (self.device,) * 2, count), 20,
+                                    f"{count} output windows"), key=lambda window: int(window, 16))
+        for number, window in enumerate(windows):
+            self.place(window, self.device * self.column(number + 1), 0)
         self.xdotool("mousemove", 0, self.device)
-        self.xdotool("windowfocus", windows()[0])
+        self.focus(windows[0])
 
     def input(self, verb, *args):
         """The words of XScreen.input; the pointer's through the virtual pointer."""
@@ -343,9 +335,6 @@ class Sway(Wayland, XScreen):
                                                                             "move" else ())))) + "\n")
         self.pointer.stdin.flush()
         check(self.pointer.stdout.readline() == "ok\n", "the virtual pointer ended")
-
-    def xwininfo(self, *args):
-        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
 
     def swaymsg(self, *args):
         sock = next(self.runtime.glob("sway-ipc.*.sock"))
@@ -364,6 +353,7 @@ class Sway(Wayland, XScreen):
         if self.swaymsg("output", name, "unplug").returncode != 0:
             return False
         self.outputs -= 1
+        wait_until(lambda: self.laid_out(self.outputs), 20, f"sway to lay {self.outputs} outputs out")
         self.resize(self.width - self.output_width)
         return True
 
@@ -432,12 +422,9 @@ class KWin(Wayland, XScreen):
                              "--height", str(HEIGHT), "--output-count", "2", "--socket", self.socket,
                              "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"], {}, 30)
         # Both output windows open at 0,0, the second output's made last; that output lies at the right.
-        def windows():
-            tree = subprocess.run(["xwininfo", "-root", "-children"], env=self.env(), capture_output=True, text=True)
-            found = re.findall(r"(0x[0-9a-f]+) \"KDE Wayland Compositor", tree.stdout)
-            return len(found) == 2 and found
-        self.xdotool("windowmove", max(wait_until(windows, 20, "KWin's two output windows"), key=lambda w: int(w, 16)),
-                     WIDTH, 0)
+        windows = wait_until(lambda: self.windows(r'"KDE Wayland Compositor[^"]*": \([^)]*\)', (WIDTH, HEIGHT), 2), 20,
+                             "KWin's two output windows")
+        self.place(max(windows, key=lambda window: int(window, 16)), WIDTH, 0)
         self.xdotool("mousemove", 0, 0)  # KWin puts a new window on the output under the pointer
 
 
@@ -453,8 +440,8 @@ class Mutter(Wayland, Desktop):
         super().__init__(build_dir, build_dir / "e2e" / "run-gnome")
         self.runtime, self.background, self.x11 = self.run_dir / "mutter-runtime", bytes(3 * WIDTH * HEIGHT), {}
         self.runtime.mkdir(mode=0o700)
-        self.dbus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"], stdin=DEVNULL,
-                                     stdout=subprocess.PIPE, stderr=DEVNULL)
+        self.dbus = start(["dbus-daemon", "--session", "--nofork", "--print-address"], stdin=DEVNULL,
+                          stdout=subprocess.PIPE, stderr=DEVNULL)
 
     def client_env(self):
         return dict(super().client_env(), **self.x11)
@@ -471,15 +458,15 @@ class Mutter(Wayland, Desktop):
         (settings / "keyfile").write_text("[org/gnome/desktop/wm/preferences]\nraise-on-click=false\n"
                                           "[org/gnome/desktop/peripherals/mouse]\naccel-profile='flat'\n")
         told = self.run_dir / "mutter-env.txt"
-        # Mutter ends with its command: this one tells XWayland's display and its own id, and waits.
+        # Mutter ends with its command: this one tells XWayland's display, and waits.
         self.run_compositor(["mutter", "--headless", "--wayland", "--virtual-monitor", f"{WIDTH}x{HEIGHT}",
                              f"--wayland-display={self.socket}", "--", "sh", "-c",
-                             '{ env; echo "COMMAND=$$"; } > "$0.part" && mv "$0.part" "$0" && exec sleep infinity',
+                             'env > "$0.part" && mv "$0.part" "$0" && exec sleep infinity',
                              told], dict(DBUS_SESSION_BUS_ADDRESS=self.bus, GSETTINGS_BACKEND="keyfile"), 30)
         wait_until(lambda: told.exists() or self.server.poll() is not None, 30, "Mutter and XWayland")
         check(self.server.poll() is None, "Mutter ended at start; see gnome.log")
         said = dict(line.split("=", 1) for line in told.read_text().splitlines() if "=" in line)
-        self.x11, self.command = {key: said[key] for key in ("DISPLAY", "XAUTHORITY")}, int(said["COMMAND"])
+        self.x11 = {key: said[key] for key in ("DISPLAY", "XAUTHORITY")}
         info = subprocess.run(["xdpyinfo"], env=self.client_env(), check=True, capture_output=True, text=True).stdout
         release = int(re.search(r"vendor release number:\s+(\d+)", info)[1])  # 12401006: 24.1.6
         self.xwayland = (release // 100000 % 100, release // 1000 % 100)
@@ -553,25 +540,15 @@ class Mutter(Wayland, Desktop):
         return subprocess.run(["import", "-window", window, "-depth", "8", "rgb:-"], env=self.client_env(),
                               capture_output=True, timeout=30).stdout if window else b""
 
-    def kill(self):
-        super().kill()
-        self.server = None
-
-    def stop(self):
-        try:  # Mutter ends with its command
-            os.kill(self.command, signal.SIGTERM)
-        except (AttributeError, ProcessLookupError):
-            pass
-        super().stop()
-        self.dbus.kill()
-        self.dbus.wait()
 
 
 def on(rows, make, tag):
-    """Sets a desktop up and plays its rows; a fault of its own that no row caught is a row of its own."""
+    """Sets a desktop up and plays its rows; a fault of its own that no row caught is a row of its own. Whatever
+    it started ends with it, after a failed set-up too."""
     def run():
-        bench = make()
+        since, bench = len(STARTED), None
         try:
+            bench = make()
             bench.set_up()
             refusal = bench.refusal()
             if refusal:
@@ -579,7 +556,9 @@ def on(rows, make, tag):
             else:
                 play(bench, rows, tag)
         finally:
-            bench.stop()
+            reap(since)
+            if bench is not None:
+                bench.stop()
     rows.harness(tag, run)
 
 
@@ -613,15 +592,15 @@ def refusals(build_dir):
     base = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
     base["XDG_RUNTIME_DIR"] = str(run_dir)
     for name, first, env, arguments, address_limit, words in REFUSALS:
-        env, server = dict(base, **env), None
+        env, since = dict(base, **env), len(STARTED)
         try:
             if first == "weston":
-                server = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=weston-e2e",
-                                           "--idle-time=0", "--shell=desktop-shell.so"], env=base, stdin=DEVNULL,
-                                          stdout=DEVNULL, stderr=open(run_dir / "weston.log", "ab"))
-                wait_until(lambda: (run_dir / "weston-e2e").exists() or server.poll() is not None, 20, "weston")
+                with open(run_dir / "weston.log", "ab") as log:
+                    server = start(["weston", "--backend=headless-backend.so", "--socket=weston-e2e", "--idle-time=0",
+                                    "--shell=desktop-shell.so"], env=base, stdin=DEVNULL, stdout=DEVNULL, stderr=log)
+                wait_until(lambda: accepts(run_dir / "weston-e2e") or server.poll() is not None, 20, "weston")
             elif first:
-                server, env["DISPLAY"] = start_xvfb(first, run_dir / "xvfb.log")
+                env["DISPLAY"] = start_xvfb(first, run_dir / "xvfb.log")[1]
             limit = ["prlimit", f"--as={address_limit}"] if address_limit else []
             done = subprocess.run([*limit, build_dir / "zimblet", *arguments], env=env, stdin=DEVNULL,
                                   capture_output=True, text=True, timeout=10)
@@ -629,9 +608,7 @@ def refusals(build_dir):
             if done.returncode != (2 if arguments else 1) or missing:
                 problems.append(f"{name}: exit {done.returncode}, stderr {done.stderr.strip()!r}")
         finally:
-            if server:
-                server.kill()
-                server.wait()
+            reap(since)
     check(not problems, "; ".join(problems))
 
 

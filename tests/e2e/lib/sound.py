@@ -8,7 +8,7 @@ import subprocess
 import wave
 from array import array
 
-from .bench import DEVNULL, check, wait_until
+from .bench import DEVNULL, check, start, wait_until
 from .scenarios import drag
 
 SINK = "zimblet_e2e"
@@ -23,15 +23,12 @@ class Pulse:
         runtime_dir.mkdir(mode=0o700, parents=True)
         self.runtime = runtime_dir
         self.env = dict(os.environ, XDG_RUNTIME_DIR=str(runtime_dir), HOME=str(runtime_dir))
-        subprocess.run(["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--log-target=file:" + str(runtime_dir / "log"),
-                        "--load=module-native-protocol-unix auth-anonymous=1",
-                        f"--load=module-null-sink sink_name={SINK} rate={RATE} channels=1 format=s16le norewinds=1"],
-                       env=self.env, check=True, timeout=30, stdout=DEVNULL, stderr=DEVNULL)
+        start(["pulseaudio", "-n", "--exit-idle-time=-1", "--log-target=file:" + str(runtime_dir / "log"),
+               "--load=module-native-protocol-unix auth-anonymous=1",
+               f"--load=module-null-sink sink_name={SINK} rate={RATE} channels=1 format=s16le norewinds=1"],
+              env=self.env, stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL)
         wait_until(lambda: subprocess.run(["pactl", "info"], env=self.env, stdout=DEVNULL,
                                           stderr=DEVNULL).returncode == 0, 10, "PulseAudio to take clients")
-
-    def stop(self):
-        subprocess.run(["pulseaudio", "-k"], env=self.env, stdout=DEVNULL, stderr=DEVNULL, timeout=30)
 
 
 class Recording:
