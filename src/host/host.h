@@ -4,8 +4,8 @@
 // and the in-memory host of the replay program, the tests and the benchmarks)
 // defines these once; the linker picks the host.
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 // The surface the scene is drawn into.
 SurfacePixels& hostSurface();

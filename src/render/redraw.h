@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/pixel_rect.h"
+#include "host/pixel_rect.h"
 #include "world/brick_unit.h"
 
 // Draws the whole World into the host's surface, remembers where every unit went,

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 struct BrickUnit;
 

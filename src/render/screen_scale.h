@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 // A screen's scale: how many device pixels one logical pixel of the surface covers
 // along each axis, in 120ths (Wayland's own unit for fractional scales): 120 is 1:1,

@@ -4,8 +4,8 @@
 // host port (host/host.h) forwards the surface and its presentation to whichever
 // desktop main() started.
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 struct Desktop {
     SurfacePixels& (*surface)();

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 // The host of the programs without a screen or a speaker (the replay host, the tests
 // and the benchmarks): the surface lives in memory, and presents and sounds are kept.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "render/surface_pixels.h"
+#include "host/surface_pixels.h"
 
 // Writes the surface as an RGBA PNG, undoing the premultiplication. False on failure.
 bool writePngFrame(const SurfacePixels& surface, const std::string& path);

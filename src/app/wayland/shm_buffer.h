@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 struct wl_buffer;
 struct wl_shm;

@@ -80,8 +80,8 @@
 #include <cstdint>
 
 #include "app/wayland/shm_buffer.h"
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 struct wl_display;
 struct wl_registry;

@@ -5,7 +5,7 @@
 
 #include "app/win32/overlay_window.h"
 #include "app/win32/win32_api.h"
-#include "render/surface_pixels.h"
+#include "host/surface_pixels.h"
 
 namespace {
 

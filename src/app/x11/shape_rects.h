@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "render/pixel_rect.h"
-#include "render/surface_pixels.h"
+#include "host/pixel_rect.h"
+#include "host/surface_pixels.h"
 
 // One shape rectangle, laid out as Xlib's XRectangle (checked where Xlib is seen).
 struct ShapeRect {

@@ -6,9 +6,9 @@
 #include <X11/extensions/XShm.h>
 
 #include "app/x11/shape_rects.h"
-#include "render/pixel_rect.h"
+#include "host/pixel_rect.h"
 #include "render/screen_scale.h"
-#include "render/surface_pixels.h"
+#include "host/surface_pixels.h"
 
 struct X11Overlay {
     Display* display = nullptr;
