@@ -24,15 +24,13 @@ bool makeOverlaySurfaces(OverlayWindow& overlay, UINT dpi) {
     win32.GetClipBox(win32.GetDC(nullptr), &screen);
     overlay.screenWidth = screen.right - screen.left;
     overlay.screenHeight = screen.bottom - screen.top;
-    overlay.per120 = scaleForDpi(dpi);
-    if (overlay.per120 == kUnscaled) {
-        overlay.scenePixels.clear();
-    } else {
-        const int64_t width = toLogical(overlay.screenWidth, overlay.per120);
-        const int64_t height = toLogical(overlay.screenHeight, overlay.per120);
-        overlay.scenePixels.assign(static_cast<size_t>(4 * width * height), 0);
+    if (!createSurface(overlay.surface, overlay.screenWidth, overlay.screenHeight)) {
+        releasePicture(overlay.scene);
+        return false;
     }
-    return createSurface(overlay.surface, overlay.screenWidth, overlay.screenHeight);
+    const DrawingSurface& surface = overlay.surface;
+    return fitToDevice(overlay.scene, SurfacePixels{surface.width, surface.height, surface.stride, surface.pixels},
+                       scaleForDpi(dpi));
 }
 
 //------------------------------------------------------------------------------

@@ -33,7 +33,7 @@ MouseMessage mouseMessageFor(WPARAM wParam) {
 // the drag state machine gets the logical pixel it falls in.
 LRESULT CALLBACK mouseHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     const POINT point = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
-    const int32_t per120 = overlayWindow.per120;
+    const int32_t per120 = overlayWindow.scene.per120;
     switch (handleMouseEvent(mouseMessageFor(wParam), toLogical(point.x, per120), toLogical(point.y, per120))) {
     case HookAnswer::Swallow:
         return 1;

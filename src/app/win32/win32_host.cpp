@@ -4,22 +4,10 @@
 #include "app/win32/win32_api.h"
 
 //------------------------------------------------------------------------------
-// A view of the DIB section, or above scale 1 of the scene's logical image. A surface
-// without pixel memory (its device context could not be made) is shown to the drawing
-// as empty, so nothing writes into it.
+// The scene's picture: the DIB section itself at scale 1. Without a surface (its
+// device context could not be made) it is empty, so nothing writes into it.
 SurfacePixels& hostSurface() {
-    static SurfacePixels view;
-    const DrawingSurface& surface = overlayWindow.surface;
-    if (surface.pixels == nullptr) {
-        view = SurfacePixels{};
-    } else if (overlayWindow.per120 != kUnscaled) {
-        const int32_t width = toLogical(surface.width, overlayWindow.per120);
-        view = SurfacePixels{width, toLogical(surface.height, overlayWindow.per120), 4 * width,
-                             overlayWindow.scenePixels.data()};
-    } else {
-        view = SurfacePixels{surface.width, surface.height, surface.stride, surface.pixels};
-    }
-    return view;
+    return overlayWindow.scene.logical;
 }
 
 //------------------------------------------------------------------------------
@@ -34,12 +22,10 @@ void hostPresentSurface(const DirtyRegion& changed) {
     }
     const SurfacePixels& scene = hostSurface();
     const DrawingSurface& surface = overlayWindow.surface;
-    const int32_t per120 = overlayWindow.per120;
-    if (per120 != kUnscaled) {
-        SurfacePixels device{surface.width, surface.height, surface.stride, surface.pixels};
-        for (int32_t i = 0; i < changed.count; ++i) {
-            copyScaled(scene, changed.rects[i], per120, 0, 0, device);
-        }
+    const int32_t per120 = overlayWindow.scene.per120;
+    SurfacePixels device{surface.width, surface.height, surface.stride, surface.pixels};
+    for (int32_t i = 0; i < changed.count; ++i) {
+        bringToDevice(overlayWindow.scene, changed.rects[i], device, per120);
     }
     const PixelRect bounds = changed.bounds();
     if (bounds == PixelRect{0, 0, scene.width, scene.height}) {

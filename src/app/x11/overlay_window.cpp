@@ -63,7 +63,7 @@ void mapOverlayWindow() {
     XSelectInput(x11.display, x11.root, SubstructureNotifyMask | StructureNotifyMask);
     XMapRaised(x11.display, x11.window);
     x11.mapped = true;
-    putSurfaceRect(PixelRect{0, 0, x11.pixels.width, x11.pixels.height});
+    putSurfaceRect(PixelRect{0, 0, x11.picture.logical.width, x11.picture.logical.height});
     XFlush(x11.display);
 }
 
@@ -91,6 +91,6 @@ void raiseAboveOthers(const XEvent& event) {
     }
     if (moved != x11.window) {
         XRaiseWindow(x11.display, x11.window);
-        putSurfaceRect(PixelRect{0, 0, x11.pixels.width, x11.pixels.height});
+        putSurfaceRect(PixelRect{0, 0, x11.picture.logical.width, x11.picture.logical.height});
     }
 }

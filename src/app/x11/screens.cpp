@@ -42,7 +42,7 @@ void followRootSize(XEvent& event) {
         x11.running = false;
         return;
     }
-    reserveShapeRects(x11.shapeRects, x11.pixels.width);
+    reserveShapeRects(x11.shapeRects, x11.picture.logical.width);
     XResizeWindow(x11.display, x11.window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     showWholeScene();
 }

@@ -79,28 +79,18 @@ bool createSurfaceImage() {
     std::memset(x11.image->data, 0, static_cast<std::size_t>(x11.image->bytes_per_line) * static_cast<std::size_t>(height));
     x11.imagePixels =
         SurfacePixels{width, height, x11.image->bytes_per_line, reinterpret_cast<uint8_t*>(x11.image->data)};
-    if (x11.scale == kUnscaled) {
-        x11.pixels = x11.imagePixels;
-        return true;
-    }
-    const int logicalWidth = toLogical(width, x11.scale);
-    const int logicalHeight = toLogical(height, x11.scale);
-    x11.scaledSurfaceMemory = static_cast<uint8_t*>(
-        std::calloc(static_cast<std::size_t>(logicalWidth) * 4, static_cast<std::size_t>(logicalHeight)));
-    if (x11.scaledSurfaceMemory == nullptr) {
-        reportFailure("cannot allocate the %dx%d drawing surface", logicalWidth, logicalHeight);
+    if (!fitToDevice(x11.picture, x11.imagePixels, x11.scale)) {
+        reportFailure("cannot allocate the %dx%d drawing surface", toLogical(width, x11.scale),
+                      toLogical(height, x11.scale));
         destroySurfaceImage();
         return false;
     }
-    x11.pixels = SurfacePixels{logicalWidth, logicalHeight, logicalWidth * 4, x11.scaledSurfaceMemory};
     return true;
 }
 
 //------------------------------------------------------------------------------
 void destroySurfaceImage() {
-    std::free(x11.scaledSurfaceMemory);
-    x11.scaledSurfaceMemory = nullptr;
-    x11.pixels = SurfacePixels{};
+    releasePicture(x11.picture);
     if (x11.image == nullptr) return;
     if (x11.usesShm) {
         XShmDetach(x11.display, &x11.shm);
@@ -117,7 +107,7 @@ void destroySurfaceImage() {
 // A scaled surface's rectangle into the image, as blocks; at 1:1 the surface is
 // the image already.
 void bringToImage(const PixelRect& rect) {
-    if (x11.scale != kUnscaled) copyScaled(x11.pixels, rect, x11.scale, 0, 0, x11.imagePixels);
+    bringToDevice(x11.picture, rect, x11.imagePixels, x11.scale);
 }
 
 //------------------------------------------------------------------------------

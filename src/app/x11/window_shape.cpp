@@ -49,7 +49,7 @@ int32_t putOutsideOfBand(const PixelRect& band, ShapeRects& list) {
 // the list), then what came is added, so no window beneath is exposed for nothing.
 void replaceBoundingBand(const PixelRect& band, ShapeRects& list) {
     toWindowPixels(list);
-    if (band == PixelRect{0, 0, x11.pixels.width, x11.pixels.height}) {
+    if (band == PixelRect{0, 0, x11.picture.logical.width, x11.picture.logical.height}) {
         combine(ShapeBounding, list.rects, list.count, ShapeSet, YXBanded);
         return;
     }
@@ -66,7 +66,7 @@ void replaceBoundingBand(const PixelRect& band, ShapeRects& list) {
 // hit rectangles. Runs of rows that do not fit the list are done in turn. Both
 // shapes are in the window's pixels: a scaled surface's rectangles grow with it.
 void reshapeBand(const PixelRect& band) {
-    shapeBand(x11.pixels, band, x11.shapeRects, replaceBoundingBand, [&band](ShapeRects& list) {
+    shapeBand(x11.picture.logical, band, x11.shapeRects, replaceBoundingBand, [&band](ShapeRects& list) {
         ShapeRect cut = shapeRectOf(toDevice(band, x11.scale));
         toWindowPixels(list);
         combine(ShapeInput, &cut, 1, ShapeSubtract, Unsorted);

@@ -81,7 +81,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 
 SurfacePixels& x11Surface() {
-    return x11.pixels;
+    return x11.picture.logical;
 }
 
 const Desktop x11Desktop{x11Surface, presentDirtyRegion};
@@ -221,7 +221,7 @@ bool openOverlay() {
         closeDisplay();
         return false;
     }
-    reserveShapeRects(x11.shapeRects, x11.pixels.width);
+    reserveShapeRects(x11.shapeRects, x11.picture.logical.width);
     activeDesktop = &x11Desktop;
     return true;
 }

@@ -7,7 +7,7 @@
 
 #include "app/x11/shape_rects.h"
 #include "host/pixel_rect.h"
-#include "render/screen_scale.h"
+#include "render/scaled_picture.h"
 #include "host/surface_pixels.h"
 
 struct X11Overlay {
@@ -32,10 +32,9 @@ struct X11Overlay {
     XShmSegmentInfo shm{};
     bool usesShm = false;
     SurfacePixels imagePixels;
-    // The surface the core draws in: the image's own pixels at 1:1, else memory of
-    // our own of the root's size / N, brought to the image as blocks at each present.
-    SurfacePixels pixels;
-    uint8_t* scaledSurfaceMemory = nullptr;
+    // The surface the core draws in: the image itself at 1:1, else the root's size / N,
+    // brought to the image as blocks at each present.
+    ScaledPicture picture;
 
     ShapeRects shapeRects;
 
