@@ -46,7 +46,7 @@ int main() {
     createWorld();
     showWholeScene();
     mapOverlayWindow();
-    const PixelRect whole{0, 0, x11.pixels.width, x11.pixels.height};
+    const PixelRect whole{0, 0, x11.picture.logical.width, x11.picture.logical.height};
     const BrickUnit& first = *World.front();
     const PixelRect dirty{first.x - 20, first.y - 20, first.x + 44, first.y + 44};  // 64x64 over a brick
 
@@ -59,12 +59,12 @@ int main() {
 
     handleMouseEvent(MouseMessage::LeftDown, first.x + 1, first.y + 1);
     const double dragStep = timeIt(
-        [&](int i) { handleMouseEvent(MouseMessage::Move, 200 + (i % 100) * 12, x11.pixels.height - 60); },
+        [&](int i) { handleMouseEvent(MouseMessage::Move, 200 + (i % 100) * 12, x11.picture.logical.height - 60); },
         &dragAllocations);
     handleMouseEvent(MouseMessage::LeftUp, 0, 0);
 
-    std::printf("surface %dx%d, %s, %d rounds each (ms per call, the server's work included)\n", x11.pixels.width,
-                x11.pixels.height, x11.usesShm ? "XShmPutImage" : "XPutImage", rounds);
+    std::printf("surface %dx%d, %s, %d rounds each (ms per call, the server's work included)\n", x11.picture.logical.width,
+                x11.picture.logical.height, x11.usesShm ? "XShmPutImage" : "XPutImage", rounds);
     std::printf("  put, full frame           %8.3f\n", fullPut);
     std::printf("  put, 64x64 dirty          %8.3f\n", dirtyPut);
     std::printf("  present, full frame       %8.3f  (both shapes rebuilt over the screen)\n", fullPresent);

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/linux/canberra_sound.h"
-#include "app/linux/single_toy.h"
+#include "app/linux_common/canberra_sound.h"
+#include "app/linux_common/single_toy.h"
 #include "app/wayland/wayland_desktop.h"
 #include "app/x11/x11_desktop.h"
 

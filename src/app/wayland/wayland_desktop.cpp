@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/linux/desktop.h"
-#include "app/linux/single_toy.h"
+#include "app/linux_common/desktop.h"
+#include "app/linux_common/single_toy.h"
 #include "app/wayland/wayland_desktop.h"
 #include "app/wayland/wayland_host.h"
 #include "render/redraw.h"

@@ -66,8 +66,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/linux/desktop.h"
-#include "app/linux/single_toy.h"
+#include "app/linux_common/desktop.h"
+#include "app/linux_common/single_toy.h"
 #include "app/x11/x11_overlay.h"
 #include "app/x11/xft_scale.h"
 #include "render/redraw.h"

@@ -1,11 +1,11 @@
 // Sounds through libcanberra: each new sound stops the one before (one id for all),
 // and a file that cannot be found or played gives the sound theme's bell instead.
 
-#include "app/linux/canberra_sound.h"
+#include "app/linux_common/canberra_sound.h"
 
 #include <canberra.h>
 
-#include "app/linux/sound_path.h"
+#include "app/linux_common/sound_path.h"
 #include "host/host.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/linux/sound_path.h"
+#include "app/linux_common/sound_path.h"
 
 #include <unistd.h>
 

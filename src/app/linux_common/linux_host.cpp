@@ -1,4 +1,4 @@
-#include "app/linux/desktop.h"
+#include "app/linux_common/desktop.h"
 #include "host/host.h"
 
 const Desktop* activeDesktop = nullptr;

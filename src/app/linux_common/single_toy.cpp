@@ -1,4 +1,4 @@
-#include "app/linux/single_toy.h"
+#include "app/linux_common/single_toy.h"
 
 #include <fcntl.h>
 #include <poll.h>
