@@ -93,3 +93,7 @@ void updateDrag(int32_t x, int32_t y) {
     dragState = DragState::Holding;
     drawnPositionFollows(x, y);
 }
+
+bool dragHolds() {
+    return dragState != DragState::Idle;
+}

@@ -12,6 +12,9 @@ extern int32_t lastDragX;       // pointer position of the previous drag step
 extern int32_t lastDragY;
 extern bool swallowRightUp;     // a right press grabbed: swallow the right release even when Idle
 
+// Whether a drag holds the pointer after the event just handled: a group is held.
+bool dragHolds();
+
 // Returns the interaction to its start: Idle, nothing grabbed, no pending swallow.
 void resetInteraction();
 

@@ -54,16 +54,21 @@ int refuseWithoutLayerShell(const XWaylandShapes& shapes) {
     return noDesktopStatus;
 }
 
+// The exit status of a desktop's run: 1 where it could not start.
+int statusOf(const DesktopOutcome& outcome) {
+    return outcome.kind == DesktopOutcome::Ended ? outcome.status : noDesktopStatus;
+}
+
 // The desktop's own run, or a refusal with its reason on stderr.
 int play() {
     if (isSet("WAYLAND_DISPLAY") && !x11Forced()) {
-        const int status = runWaylandDesktop();
-        if (status == waylandWithoutLayerShell) {
+        const DesktopOutcome outcome = runWaylandDesktop();
+        if (outcome.kind == DesktopOutcome::WithoutLayerShell) {
             const XWaylandShapes shapes = askXWaylandAboutShapes();
-            return shapes.carried() ? runX11Desktop() : refuseWithoutLayerShell(shapes);
+            return shapes.carried() ? statusOf(runX11Desktop()) : refuseWithoutLayerShell(shapes);
         }
-        if (status != waylandUnreachable) {
-            return status;
+        if (outcome.kind != DesktopOutcome::Unreachable) {
+            return statusOf(outcome);
         }
         if (!isSet("DISPLAY")) {
             std::fprintf(stderr,
@@ -74,7 +79,7 @@ int play() {
         }
     }
     if (isSet("DISPLAY")) {
-        return runX11Desktop();
+        return statusOf(runX11Desktop());
     }
     if (x11Forced()) {
         std::fprintf(stderr, "zimblet: ZIMBLET_FORCE_X11 asks for the X11 desktop, but DISPLAY is not set\n");

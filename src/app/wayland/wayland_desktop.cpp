@@ -211,13 +211,13 @@ int openWaylandDesktop() {
 //------------------------------------------------------------------------------
 // Scatters the bricks over the primary output, shows them and plays until Escape, a
 // signal or the compositor ends it.
-int runWaylandDesktop() {
+DesktopOutcome runWaylandDesktop() {
     const int status = openWaylandDesktop();
-    if (status != 0) {
-        return status;
-    }
+    if (status == waylandUnreachable) return DesktopOutcome{DesktopOutcome::Unreachable, 1};
+    if (status == waylandWithoutLayerShell) return DesktopOutcome{DesktopOutcome::WithoutLayerShell, 1};
+    if (status != 0) return DesktopOutcome{DesktopOutcome::Ended, status};
     createWorldOnPrimary();
     showWholeScene();
     runEventLoop(wayland.signals);
-    return wayland.exitStatus;
+    return DesktopOutcome{DesktopOutcome::Ended, wayland.exitStatus};
 }

@@ -33,7 +33,7 @@ void placePointer(wl_fixed_t x, wl_fixed_t y) {
 void releaseSettled(void*, wl_callback* callback, uint32_t) {
     wl_callback_destroy(callback);
     OutputView* focus = wayland.keyboardFocus;
-    if (focus != nullptr && focus->surface != nullptr && dragState == DragState::Idle && !focus->remapping) {
+    if (focus != nullptr && focus->surface != nullptr && !dragHolds() && !focus->remapping) {
         remapOverlay(*focus);
     }
 }
@@ -46,7 +46,7 @@ const wl_callback_listener releaseSettledListener = {.done = releaseSettled};
 // the keyboard to the user's windows. Exclusive, not on_demand: sway 1.10 does not hand the keyboard
 // to a surface that asks for it on demand at a press.
 void followDragWithKeyboard() {
-    const bool holding = dragState != DragState::Idle || wayland.escapeHeld;
+    const bool holding = dragHolds() || wayland.escapeHeld;
     OutputView* taker = holding ? wayland.pointerOutput : wayland.keyboardTaken;
     if (holding == (wayland.keyboardTaken != nullptr) || taker == nullptr) {
         return;
@@ -90,11 +90,11 @@ void pointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint
     const bool pressed = state == WL_POINTER_BUTTON_STATE_PRESSED;
     switch (button) {
     case BTN_LEFT:
-        if (pressed && dragState == DragState::Idle) heldRelease = MouseMessage::LeftUp;
+        if (pressed && !dragHolds()) heldRelease = MouseMessage::LeftUp;
         feed(pressed ? MouseMessage::LeftDown : MouseMessage::LeftUp);
         break;
     case BTN_RIGHT:
-        if (pressed && dragState == DragState::Idle) heldRelease = MouseMessage::RightUp;
+        if (pressed && !dragHolds()) heldRelease = MouseMessage::RightUp;
         feed(pressed ? MouseMessage::RightDown : MouseMessage::RightUp);
         break;
     default:
@@ -230,7 +230,7 @@ const wl_seat_listener seatListener = {
 
 //------------------------------------------------------------------------------
 void endDragAsRelease() {
-    if (dragState != DragState::Idle) {
+    if (dragHolds()) {
         feed(heldRelease);
     }
 }

@@ -50,7 +50,7 @@ void handlePointerEvent(const XEvent& event) {
 
     if (event.type == ButtonPress && answer == HookAnswer::Swallow && !x11.pointerGrabbed) {
         grabPointer(event.xbutton.time);
-    } else if (x11.pointerGrabbed && event.type == ButtonRelease && dragState == DragState::Idle &&
+    } else if (x11.pointerGrabbed && event.type == ButtonRelease && !dragHolds() &&
                buttonsDownAfter(event) == 0) {
         XUngrabPointer(x11.display, event.xbutton.time);
         x11.pointerGrabbed = false;

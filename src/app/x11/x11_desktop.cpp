@@ -230,13 +230,13 @@ bool openOverlay() {
 // The window before the world, so the first picture has a surface to go to; the
 // bricks are scattered from the primary monitor's corner; the shapes come with the
 // first picture, before the window is mapped.
-int runX11Desktop() {
+DesktopOutcome runX11Desktop() {
     if (!catchEndingSignals()) {
         reportFailure("cannot catch SIGINT and SIGTERM");
-        return 1;
+        return DesktopOutcome{};
     }
     if (!openOverlay()) {
-        return 1;
+        return DesktopOutcome{};
     }
     createWorld();
     const RootPoint corner = primaryMonitorCorner();
@@ -248,5 +248,5 @@ int runX11Desktop() {
 
     activeDesktop = nullptr;
     closeDisplay();
-    return x11.exitStatus;
+    return DesktopOutcome{DesktopOutcome::Ended, x11.exitStatus};
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/linux_common/desktop.h"
+
 // Runs the toy on the X11 display named by DISPLAY until Escape, SIGINT, SIGTERM or
-// another start ends it, and returns the exit status (0 then; non-zero when it
-// cannot start).
-int runX11Desktop();
+// another start ends it (Ended with 0), or says why it cannot start (Failed).
+DesktopOutcome runX11Desktop();
 
 // What the X11 display named by DISPLAY says of itself, asked in a Wayland session
 // whose compositor offers no layer-shell: whether the X11 overlay would let clicks
