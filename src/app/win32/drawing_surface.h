@@ -4,8 +4,6 @@
 
 #include "app/win32/win32_platform.h"
 
-struct OverlayWindow;
-
 // The screen-sized off-screen image: a top-down 32-bit DIB section (blue, green,
 // red, alpha, premultiplied) with a memory device context beside it.
 struct DrawingSurface {
@@ -24,8 +22,3 @@ bool createSurface(DrawingSurface& surface, int32_t width, int32_t height);
 
 // Releases what createSurface made and zeroes the record.
 void freeSurface(DrawingSurface& surface);
-
-// Shows the overlay's surface on its window with per-pixel alpha. With a dirty
-// rectangle only that part is brought over, falling back to the whole surface
-// where the system refuses the partial update.
-void presentSurface(OverlayWindow& overlay, const RECT* dirty = nullptr);

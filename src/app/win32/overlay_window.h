@@ -20,3 +20,8 @@ struct OverlayWindow {
 };
 
 extern OverlayWindow overlayWindow;
+
+// Shows the overlay's surface on its window with per-pixel alpha. With a dirty
+// rectangle only that part is brought over, falling back to the whole surface
+// where the system refuses the partial update.
+void presentSurface(OverlayWindow& overlay, const RECT* dirty = nullptr);
