@@ -2,6 +2,7 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
+#include "app/linux_common/report.h"
 #include "app/x11/x11_overlay.h"
 
 namespace {
@@ -75,8 +76,8 @@ void watchEscapeKey() {
     const int refused = grabEscape();
     listenToRawKeys();
     if (refused > 0 && x11.xinputOpcode < 0) {
-        reportFailure("another program holds Escape with some modifiers, and without XInput2 Escape may not end "
-                      "this one then");
+        report("another program holds Escape with some modifiers, and without XInput2 Escape may not end "
+               "this one then");
     }
 }
 

@@ -1,5 +1,6 @@
 #include <X11/extensions/Xrandr.h>
 
+#include "app/linux_common/event_loop.h"
 #include "app/x11/x11_overlay.h"
 #include "render/redraw.h"
 
@@ -38,8 +39,7 @@ void followRootSize(XEvent& event) {
     if (width == x11.imagePixels.width && height == x11.imagePixels.height) return;
     destroySurfaceImage();
     if (!createSurfaceImage()) {
-        x11.exitStatus = 1;
-        x11.running = false;
+        endLoop(1);  // why has been reported
         return;
     }
     reserveShapeRects(x11.shapeRects, x11.picture.logical.width);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/linux_common/report.h"
 #include "app/x11/x11_overlay.h"
 
 namespace {
@@ -67,12 +68,12 @@ bool createSurfaceImage() {
     const int width = DisplayWidth(x11.display, x11.screen);
     const int height = DisplayHeight(x11.display, x11.screen);
     if (!createSharedImage(width, height) && !createPlainImage(width, height)) {
-        reportFailure("cannot allocate the %dx%d drawing surface (%lld MiB)", width, height,
-                      static_cast<long long>(width) * height * 4 / (1024 * 1024));
+        report("cannot allocate the %dx%d drawing surface (%lld MiB)", width, height,
+               static_cast<long long>(width) * height * 4 / (1024 * 1024));
         return false;
     }
     if (x11.image->bits_per_pixel != 32 || x11.image->bytes_per_line != 4 * width) {
-        reportFailure("the display's %d-bit pixels do not fit the 32-bit drawing surface", x11.image->bits_per_pixel);
+        report("the display's %d-bit pixels do not fit the 32-bit drawing surface", x11.image->bits_per_pixel);
         destroySurfaceImage();
         return false;
     }
@@ -80,8 +81,8 @@ bool createSurfaceImage() {
     x11.imagePixels =
         SurfacePixels{width, height, x11.image->bytes_per_line, reinterpret_cast<uint8_t*>(x11.image->data)};
     if (!fitToDevice(x11.picture, x11.imagePixels, x11.scale)) {
-        reportFailure("cannot allocate the %dx%d drawing surface", toLogical(width, x11.scale),
-                      toLogical(height, x11.scale));
+        report("cannot allocate the %dx%d drawing surface", toLogical(width, x11.scale),
+               toLogical(height, x11.scale));
         destroySurfaceImage();
         return false;
     }

@@ -56,18 +56,13 @@
 #include "app/x11/x11_desktop.h"
 
 #include <X11/extensions/shape.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 
 #include "app/linux_common/desktop.h"
-#include "app/linux_common/single_toy.h"
+#include "app/linux_common/event_loop.h"
+#include "app/linux_common/report.h"
 #include "app/x11/x11_overlay.h"
 #include "app/x11/xft_scale.h"
 #include "render/redraw.h"
@@ -77,8 +72,6 @@ X11Overlay x11;
 int lastXError = 0;
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
 
 SurfacePixels& x11Surface() {
     return x11.picture.logical;
@@ -93,37 +86,24 @@ int noteXError(Display*, XErrorEvent* error) {
     return 0;
 }
 
+// Xlib ends the process itself when this handler returns, so it ends it here, with
+// the program's own report and status.
 [[noreturn]] int lostDisplay(Display*) {
-    std::fprintf(stderr, "zimblet: lost the connection to the display; ending\n");
+    report("lost the connection to the display; ending");
     std::_Exit(1);
-}
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM only wake the event loop, which then ends as on Escape.
-bool catchEndingSignals() {
-    if (pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return false;  // a full pipe must not block the handler
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
 }
 
 bool openDisplay() {
     x11.display = XOpenDisplay(nullptr);
     if (x11.display == nullptr) {
-        reportFailure("cannot open the display '%s'", XDisplayName(nullptr));
+        report("cannot open the display '%s'", XDisplayName(nullptr));
         return false;
     }
     installXErrorHandlers();
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     if (!XShapeQueryExtension(x11.display, &eventBase, &errorBase) ||
         !XShapeQueryVersion(x11.display, &major, &minor) || (major == 1 && minor < 1)) {
-        reportFailure("the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks "
-                      "through");
+        report("the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks through");
         return false;
     }
     x11.scale = scaleFromResources(XResourceManagerString(x11.display));
@@ -151,28 +131,25 @@ void handleEvent(XEvent& event) {
         raiseAboveOthers(event);
         break;
     default:
-        if (isEndingEscape(event)) x11.running = false;
+        if (isEndingEscape(event)) endLoop(0);
         break;
     }
 }
 
-// One loop: every queued event, then sleep until the display, a signal or another
-// start of ours wakes us.
-void runEventLoop() {
-    pollfd waits[3] = {{ConnectionNumber(x11.display), POLLIN, 0}, {signalPipe[0], POLLIN, 0},
-                       {toyListener(), POLLIN, 0}};
-    while (x11.running) {
-        while (x11.running && XPending(x11.display) > 0) {
-            XEvent event;
-            XNextEvent(x11.display, &event);
-            handleEvent(event);
-        }
-        if (!x11.running) break;
-        XFlush(x11.display);
-        if (poll(waits, 3, -1) < 0 && errno != EINTR) break;
-        if (waits[1].revents != 0 || (waits[2].revents != 0 && toyAskedToEnd())) x11.running = false;
+// Before the loop sleeps: every event Xlib has or can read at once, until one ends
+// the loop; then what the handling sent goes out.
+short handleQueuedEvents() {
+    while (loopRunning() && XPending(x11.display) > 0) {
+        XEvent event;
+        XNextEvent(x11.display, &event);
+        handleEvent(event);
     }
+    XFlush(x11.display);
+    return POLLIN;
 }
+
+// What woke the loop is read by the next handleQueuedEvents, through XPending.
+void readNothing(short) {}
 
 void closeDisplay() {
     if (x11.pointerGrabbed) XUngrabPointer(x11.display, CurrentTime);
@@ -183,16 +160,6 @@ void closeDisplay() {
 }
 
 }  // namespace
-
-//------------------------------------------------------------------------------
-void reportFailure(const char* format, ...) {
-    std::fputs("zimblet: ", stderr);
-    va_list arguments;
-    va_start(arguments, format);
-    std::vfprintf(stderr, format, arguments);
-    va_end(arguments);
-    std::fputc('\n', stderr);
-}
 
 //------------------------------------------------------------------------------
 void installXErrorHandlers() {
@@ -232,7 +199,6 @@ bool openOverlay() {
 // first picture, before the window is mapped.
 DesktopOutcome runX11Desktop() {
     if (!catchEndingSignals()) {
-        reportFailure("cannot catch SIGINT and SIGTERM");
         return DesktopOutcome{};
     }
     if (!openOverlay()) {
@@ -244,9 +210,9 @@ DesktopOutcome runX11Desktop() {
     showWholeScene();
     watchEscapeKey();
     mapOverlayWindow();
-    runEventLoop();
+    const int status = runLoop(DisplayConnection{ConnectionNumber(x11.display), handleQueuedEvents, readNothing});
 
     activeDesktop = nullptr;
     closeDisplay();
-    return DesktopOutcome{DesktopOutcome::Ended, x11.exitStatus};
+    return DesktopOutcome{DesktopOutcome::Ended, status};
 }

@@ -47,8 +47,6 @@ struct X11Overlay {
     unsigned char altKeycodes[32] = {};  // one bit per keycode that is an Alt key
 
     bool pointerGrabbed = false;
-    bool running = true;
-    int exitStatus = 0;
 };
 
 extern X11Overlay x11;
@@ -56,9 +54,6 @@ extern X11Overlay x11;
 // Opens the display and makes the unmapped window with its surface, then makes
 // this the active desktop; false, after saying why, when it cannot.
 bool openOverlay();
-
-// Prints "zimblet: <message>" on stderr; the caller then ends with a non-zero status.
-void reportFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The last X error that the tolerant handler saw (0 for none) since the last reset.
 extern int lastXError;
