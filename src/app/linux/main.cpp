@@ -18,6 +18,7 @@
 #include "app/linux_common/single_toy.h"
 #include "app/wayland/wayland_desktop.h"
 #include "app/x11/x11_desktop.h"
+#include "app/x11/xwayland_shapes.h"
 
 namespace {
 

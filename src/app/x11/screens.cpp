@@ -1,7 +1,10 @@
+#include "app/x11/screens.h"
+
 #include <X11/extensions/Xrandr.h>
 
 #include "app/linux_common/event_loop.h"
-#include "app/x11/x11_overlay.h"
+#include "app/x11/shm_image.h"
+#include "app/x11/x11_state.h"
 #include "render/redraw.h"
 
 //------------------------------------------------------------------------------

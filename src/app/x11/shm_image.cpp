@@ -1,3 +1,5 @@
+#include "app/x11/shm_image.h"
+
 #include <X11/Xutil.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -6,7 +8,8 @@
 #include <cstring>
 
 #include "app/linux_common/report.h"
-#include "app/x11/x11_overlay.h"
+#include "app/x11/x11_errors.h"
+#include "app/x11/x11_state.h"
 
 namespace {
 
@@ -30,9 +33,9 @@ bool createSharedImage(int width, int height) {
     if (x11.shm.shmaddr != nullptr) {
         x11.image->data = x11.shm.shmaddr;
         x11.shm.readOnly = False;
-        syncAndTakeError();
+        syncAndTakeError(x11.display);
         XShmAttach(x11.display, &x11.shm);
-        x11.usesShm = syncAndTakeError() == 0;
+        x11.usesShm = syncAndTakeError(x11.display) == 0;
     }
     if (x11.shm.shmid >= 0) shmctl(x11.shm.shmid, IPC_RMID, nullptr);  // gone once both sides detach
     if (!x11.usesShm) {

@@ -55,62 +55,19 @@
 
 #include "app/x11/x11_desktop.h"
 
-#include <X11/extensions/shape.h>
 #include <poll.h>
 
-#include <cstdlib>
-
-#include "app/linux_common/desktop.h"
 #include "app/linux_common/event_loop.h"
-#include "app/linux_common/report.h"
+#include "app/x11/escape_key.h"
+#include "app/x11/overlay_window.h"
+#include "app/x11/pointer_input.h"
+#include "app/x11/screens.h"
 #include "app/x11/x11_overlay.h"
-#include "app/x11/xft_scale.h"
+#include "app/x11/x11_state.h"
 #include "render/redraw.h"
 #include "world/world.h"
 
-X11Overlay x11;
-int lastXError = 0;
-
 namespace {
-
-SurfacePixels& x11Surface() {
-    return x11.picture.logical;
-}
-
-const Desktop x11Desktop{x11Surface, presentDirtyRegion};
-
-// Errors are expected from requests that may be refused (a key another client
-// holds, shared memory on a server that cannot see it): note them and go on.
-int noteXError(Display*, XErrorEvent* error) {
-    if (lastXError == 0) lastXError = error->error_code;
-    return 0;
-}
-
-// Xlib ends the process itself when this handler returns, so it ends it here, with
-// the program's own report and status.
-[[noreturn]] int lostDisplay(Display*) {
-    report("lost the connection to the display; ending");
-    std::_Exit(1);
-}
-
-bool openDisplay() {
-    x11.display = XOpenDisplay(nullptr);
-    if (x11.display == nullptr) {
-        report("cannot open the display '%s'", XDisplayName(nullptr));
-        return false;
-    }
-    installXErrorHandlers();
-    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    if (!XShapeQueryExtension(x11.display, &eventBase, &errorBase) ||
-        !XShapeQueryVersion(x11.display, &major, &minor) || (major == 1 && minor < 1)) {
-        report("the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks through");
-        return false;
-    }
-    x11.scale = scaleFromResources(XResourceManagerString(x11.display));
-    x11.screen = DefaultScreen(x11.display);
-    x11.root = RootWindow(x11.display, x11.screen);
-    return true;
-}
 
 void handleEvent(XEvent& event) {
     switch (event.type) {
@@ -151,47 +108,7 @@ short handleQueuedEvents() {
 // What woke the loop is read by the next handleQueuedEvents, through XPending.
 void readNothing(short) {}
 
-void closeDisplay() {
-    if (x11.pointerGrabbed) XUngrabPointer(x11.display, CurrentTime);
-    destroySurfaceImage();
-    if (x11.window != 0) XDestroyWindow(x11.display, x11.window);
-    XCloseDisplay(x11.display);
-    x11.display = nullptr;
-}
-
 }  // namespace
-
-//------------------------------------------------------------------------------
-void installXErrorHandlers() {
-    XSetErrorHandler(noteXError);
-    XSetIOErrorHandler(lostDisplay);
-}
-
-//------------------------------------------------------------------------------
-int syncAndTakeError() {
-    XSync(x11.display, False);
-    const int error = lastXError;
-    lastXError = 0;
-    return error;
-}
-
-//------------------------------------------------------------------------------
-bool openOverlay() {
-    if (!openDisplay()) {
-        if (x11.display != nullptr) XCloseDisplay(x11.display);
-        x11.display = nullptr;
-        return false;
-    }
-    chooseVisual();
-    createOverlayWindow();
-    if (!createSurfaceImage()) {
-        closeDisplay();
-        return false;
-    }
-    reserveShapeRects(x11.shapeRects, x11.picture.logical.width);
-    activeDesktop = &x11Desktop;
-    return true;
-}
 
 //------------------------------------------------------------------------------
 // The window before the world, so the first picture has a surface to go to; the
@@ -212,7 +129,6 @@ DesktopOutcome runX11Desktop() {
     mapOverlayWindow();
     const int status = runLoop(DisplayConnection{ConnectionNumber(x11.display), handleQueuedEvents, readNothing});
 
-    activeDesktop = nullptr;
-    closeDisplay();
+    closeOverlay();
     return DesktopOutcome{DesktopOutcome::Ended, status};
 }
