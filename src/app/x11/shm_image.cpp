@@ -105,6 +105,9 @@ void destroySurfaceImage() {
     XDestroyImage(x11.image);  // frees our own memory with it
     x11.image = nullptr;
     x11.imagePixels = SurfacePixels{};
+    // The next image, at a new root size, starts with no segment of its own yet.
+    x11.shm = XShmSegmentInfo{};
+    x11.usesShm = false;
 }
 
 //------------------------------------------------------------------------------
