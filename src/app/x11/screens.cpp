@@ -32,9 +32,9 @@ RootPoint primaryMonitorCorner() {
 //------------------------------------------------------------------------------
 // The root window took a new size (a monitor came or went, a resolution changed):
 // the overlay and its image take it, the surface the root's size / N, and the
-// whole scene is drawn again. The
-// World stays as it is, a held brick and our pointer grab included, so a drag goes
-// on. A surface that cannot be made ends the program.
+// whole scene is drawn again. The World stays as it is, a held brick and our
+// pointer grab included, so a drag goes on. A surface that cannot be made ends
+// the program.
 void followRootSize(XEvent& event) {
     XRRUpdateConfiguration(&event);  // Xlib's screen size, which the surface is made from
     const int width = event.xconfigure.width;
