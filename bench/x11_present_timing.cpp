@@ -7,8 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/x11/x11_overlay.h"
 #include "allocation_count.h"
+#include "app/x11/overlay_window.h"
+#include "app/x11/shm_image.h"
+#include "app/x11/x11_overlay.h"
+#include "app/x11/x11_present.h"
+#include "app/x11/x11_state.h"
 #include "host/host.h"
 #include "interaction/mouse_event.h"
 #include "render/redraw.h"

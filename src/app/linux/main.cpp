@@ -14,9 +14,11 @@
 #include <cstring>
 
 #include "app/linux_common/canberra_sound.h"
+#include "app/linux_common/report.h"
 #include "app/linux_common/single_toy.h"
 #include "app/wayland/wayland_desktop.h"
 #include "app/x11/x11_desktop.h"
+#include "app/x11/xwayland_shapes.h"
 
 namespace {
 
@@ -41,16 +43,15 @@ int refuseWithoutLayerShell(const XWaylandShapes& shapes) {
         std::snprintf(xwayland, sizeof xwayland, "its X server (release %d) is not an XWayland of 24.1 or later",
                       shapes.release);
     }
-    std::fprintf(stderr,
-                 "zimblet: this Wayland compositor does not offer the layer-shell protocol "
-                 "(zwlr_layer_shell_v1), and %s, which would let clicks beside the bricks through "
-                 "an X11 overlay. So the bricks cannot lie over your desktop here.\n"
-                 "To play, update XWayland to 24.1 or later, use a "
-                 "compositor that offers layer-shell (sway and other wlroots-based ones, KDE Plasma), "
-                 "or log in to an X11 session.\n"
-                 "ZIMBLET_FORCE_X11=1 starts the X11 overlay anyway: there it catches clicks beside "
-                 "the bricks and does not see Escape while a Wayland window has the keyboard.\n",
-                 xwayland);
+    report("this Wayland compositor does not offer the layer-shell protocol "
+           "(zwlr_layer_shell_v1), and %s, which would let clicks beside the bricks through "
+           "an X11 overlay. So the bricks cannot lie over your desktop here.\n"
+           "To play, update XWayland to 24.1 or later, use a "
+           "compositor that offers layer-shell (sway and other wlroots-based ones, KDE Plasma), "
+           "or log in to an X11 session.\n"
+           "ZIMBLET_FORCE_X11=1 starts the X11 overlay anyway: there it catches clicks beside "
+           "the bricks and does not see Escape while a Wayland window has the keyboard.",
+           xwayland);
     return noDesktopStatus;
 }
 
@@ -71,10 +72,8 @@ int play() {
             return statusOf(outcome);
         }
         if (!isSet("DISPLAY")) {
-            std::fprintf(stderr,
-                         "zimblet: cannot connect to the Wayland compositor '%s' (WAYLAND_DISPLAY), "
-                         "and DISPLAY names no X11 display either\n",
-                         std::getenv("WAYLAND_DISPLAY"));
+            report("cannot connect to the Wayland compositor '%s' (WAYLAND_DISPLAY), and DISPLAY names no X11 display "
+                   "either", std::getenv("WAYLAND_DISPLAY"));
             return noDesktopStatus;
         }
     }
@@ -82,11 +81,11 @@ int play() {
         return statusOf(runX11Desktop());
     }
     if (x11Forced()) {
-        std::fprintf(stderr, "zimblet: ZIMBLET_FORCE_X11 asks for the X11 desktop, but DISPLAY is not set\n");
+        report("ZIMBLET_FORCE_X11 asks for the X11 desktop, but DISPLAY is not set");
         return noDesktopStatus;
     }
     // Reached only without WAYLAND_DISPLAY too: naming DISPLAY says it all.
-    std::fprintf(stderr, "zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on\n");
+    report("no display: DISPLAY is not set, so there is no desktop to put the bricks on");
     return noDesktopStatus;
 }
 
@@ -102,7 +101,7 @@ int main(int argc, char** argv) {
     case ToyClaim::EndedRunning:
         return 0;
     case ToyClaim::NoneRunning:
-        std::fprintf(stderr, "zimblet: no toy is running\n");
+        report("no toy is running");
         return 0;
     case ToyClaim::Failed:
         return noDesktopStatus;  // never a second toy over one that would not end

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/linux_common/report.h"
+
 namespace {
 
 // How long a start waits for the running toy to end after asking it to.
@@ -24,7 +26,7 @@ int listener = -1;
 bool socketAddress(sockaddr_un& address, char (&lockPath)[sizeof address.sun_path], bool onlyEnd) {
     const char* folder = std::getenv("XDG_RUNTIME_DIR");
     if (folder == nullptr || folder[0] != '/') {
-        if (onlyEnd) std::fprintf(stderr, "zimblet: XDG_RUNTIME_DIR is not set, so a running toy cannot be found\n");
+        if (onlyEnd) report("XDG_RUNTIME_DIR is not set, so a running toy cannot be found");
         return false;
     }
     address = sockaddr_un{};
@@ -33,7 +35,7 @@ bool socketAddress(sockaddr_un& address, char (&lockPath)[sizeof address.sun_pat
     const int lockLength = std::snprintf(lockPath, sizeof lockPath, "%s/zimblet.lock", folder);
     // The socket's name is the longer of the two.
     if (length < 0 || lockLength < 0 || static_cast<std::size_t>(length) >= sizeof address.sun_path) {
-        std::fprintf(stderr, "zimblet: XDG_RUNTIME_DIR is too long for a socket path\n");
+        report("XDG_RUNTIME_DIR is too long for a socket path");
         return false;
     }
     return true;
@@ -51,14 +53,14 @@ ToyClaim waitForEnd(int connection) {
         }
     }
     close(connection);
-    std::fprintf(stderr, "zimblet: the running toy did not end within %d s\n", endWaitMilliseconds / 1000);
+    report("the running toy did not end within %d s", endWaitMilliseconds / 1000);
     return ToyClaim::Failed;
 }
 
 ToyClaim listenAt(int fd, const sockaddr_un& address) {
     unlink(address.sun_path);  // a socket of a toy that was killed: nobody listens there
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(fd, 4) != 0) {
-        std::fprintf(stderr, "zimblet: cannot listen at %s: %s\n", address.sun_path, std::strerror(errno));
+        report("cannot listen at %s: %s", address.sun_path, std::strerror(errno));
         close(fd);
         return ToyClaim::Unguarded;
     }
@@ -79,19 +81,19 @@ ToyClaim claimOrEndToy(bool onlyEnd) {
     }
     const int lock = open(lockPath, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock < 0 || flock(lock, LOCK_EX) != 0) {
-        std::fprintf(stderr, "zimblet: cannot lock %s: %s\n", lockPath, std::strerror(errno));
+        report("cannot lock %s: %s", lockPath, std::strerror(errno));
         if (lock >= 0) close(lock);
         return onlyEnd ? ToyClaim::Failed : ToyClaim::Unguarded;
     }
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     ToyClaim claim = onlyEnd ? ToyClaim::Failed : ToyClaim::Unguarded;
     if (fd < 0) {
-        std::fprintf(stderr, "zimblet: cannot make a socket: %s\n", std::strerror(errno));
+        report("cannot make a socket: %s", std::strerror(errno));
     } else if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
         claim = waitForEnd(fd);
     } else if (errno != ECONNREFUSED && errno != ENOENT) {
         // A toy may be there but too busy to answer: never take its socket away.
-        std::fprintf(stderr, "zimblet: cannot reach %s: %s\n", address.sun_path, std::strerror(errno));
+        report("cannot reach %s: %s", address.sun_path, std::strerror(errno));
         close(fd);
     } else if (onlyEnd) {
         close(fd);

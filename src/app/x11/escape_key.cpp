@@ -1,8 +1,12 @@
+#include "app/x11/escape_key.h"
+
 #include <X11/XKBlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
-#include "app/x11/x11_overlay.h"
+#include "app/linux_common/report.h"
+#include "app/x11/x11_errors.h"
+#include "app/x11/x11_state.h"
 
 namespace {
 
@@ -42,9 +46,9 @@ int grabEscape() {
     int refused = 0;
     for (unsigned modifiers = 0; modifiers < 256; ++modifiers) {
         if ((modifiers & x11.altMask) != 0) continue;
-        syncAndTakeError();
+        syncAndTakeError(x11.display);
         XGrabKey(x11.display, x11.escapeKeycode, modifiers, x11.root, False, GrabModeAsync, GrabModeAsync);
-        if (syncAndTakeError() != 0) ++refused;
+        if (syncAndTakeError(x11.display) != 0) ++refused;
     }
     return refused;
 }
@@ -75,8 +79,8 @@ void watchEscapeKey() {
     const int refused = grabEscape();
     listenToRawKeys();
     if (refused > 0 && x11.xinputOpcode < 0) {
-        reportFailure("another program holds Escape with some modifiers, and without XInput2 Escape may not end "
-                      "this one then");
+        report("another program holds Escape with some modifiers, and without XInput2 Escape may not end "
+               "this one then");
     }
 }
 

@@ -1,7 +1,10 @@
+#include "app/x11/overlay_window.h"
+
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
-#include "app/x11/x11_overlay.h"
+#include "app/x11/shm_image.h"
+#include "app/x11/x11_state.h"
 
 //------------------------------------------------------------------------------
 // A 32-bit TrueColor visual lays its pixels out as blue, green, red, alpha in

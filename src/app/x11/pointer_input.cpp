@@ -1,4 +1,6 @@
-#include "app/x11/x11_overlay.h"
+#include "app/x11/pointer_input.h"
+
+#include "app/x11/x11_state.h"
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
 

@@ -1,6 +1,10 @@
+#include "app/x11/screens.h"
+
 #include <X11/extensions/Xrandr.h>
 
-#include "app/x11/x11_overlay.h"
+#include "app/linux_common/event_loop.h"
+#include "app/x11/shm_image.h"
+#include "app/x11/x11_state.h"
 #include "render/redraw.h"
 
 //------------------------------------------------------------------------------
@@ -28,9 +32,9 @@ RootPoint primaryMonitorCorner() {
 //------------------------------------------------------------------------------
 // The root window took a new size (a monitor came or went, a resolution changed):
 // the overlay and its image take it, the surface the root's size / N, and the
-// whole scene is drawn again. The
-// World stays as it is, a held brick and our pointer grab included, so a drag goes
-// on. A surface that cannot be made ends the program.
+// whole scene is drawn again. The World stays as it is, a held brick and our
+// pointer grab included, so a drag goes on. A surface that cannot be made ends
+// the program.
 void followRootSize(XEvent& event) {
     XRRUpdateConfiguration(&event);  // Xlib's screen size, which the surface is made from
     const int width = event.xconfigure.width;
@@ -38,8 +42,7 @@ void followRootSize(XEvent& event) {
     if (width == x11.imagePixels.width && height == x11.imagePixels.height) return;
     destroySurfaceImage();
     if (!createSurfaceImage()) {
-        x11.exitStatus = 1;
-        x11.running = false;
+        endLoop(1);  // why has been reported
         return;
     }
     reserveShapeRects(x11.shapeRects, x11.picture.logical.width);

@@ -1,3 +1,5 @@
+#include "app/x11/shm_image.h"
+
 #include <X11/Xutil.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -5,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/x11/x11_overlay.h"
+#include "app/linux_common/report.h"
+#include "app/x11/x11_errors.h"
+#include "app/x11/x11_state.h"
 
 namespace {
 
@@ -29,9 +33,9 @@ bool createSharedImage(int width, int height) {
     if (x11.shm.shmaddr != nullptr) {
         x11.image->data = x11.shm.shmaddr;
         x11.shm.readOnly = False;
-        syncAndTakeError();
+        syncAndTakeError(x11.display);
         XShmAttach(x11.display, &x11.shm);
-        x11.usesShm = syncAndTakeError() == 0;
+        x11.usesShm = syncAndTakeError(x11.display) == 0;
     }
     if (x11.shm.shmid >= 0) shmctl(x11.shm.shmid, IPC_RMID, nullptr);  // gone once both sides detach
     if (!x11.usesShm) {
@@ -67,12 +71,12 @@ bool createSurfaceImage() {
     const int width = DisplayWidth(x11.display, x11.screen);
     const int height = DisplayHeight(x11.display, x11.screen);
     if (!createSharedImage(width, height) && !createPlainImage(width, height)) {
-        reportFailure("cannot allocate the %dx%d drawing surface (%lld MiB)", width, height,
-                      static_cast<long long>(width) * height * 4 / (1024 * 1024));
+        report("cannot allocate the %dx%d drawing surface (%lld MiB)", width, height,
+               static_cast<long long>(width) * height * 4 / (1024 * 1024));
         return false;
     }
     if (x11.image->bits_per_pixel != 32 || x11.image->bytes_per_line != 4 * width) {
-        reportFailure("the display's %d-bit pixels do not fit the 32-bit drawing surface", x11.image->bits_per_pixel);
+        report("the display's %d-bit pixels do not fit the 32-bit drawing surface", x11.image->bits_per_pixel);
         destroySurfaceImage();
         return false;
     }
@@ -80,8 +84,8 @@ bool createSurfaceImage() {
     x11.imagePixels =
         SurfacePixels{width, height, x11.image->bytes_per_line, reinterpret_cast<uint8_t*>(x11.image->data)};
     if (!fitToDevice(x11.picture, x11.imagePixels, x11.scale)) {
-        reportFailure("cannot allocate the %dx%d drawing surface", toLogical(width, x11.scale),
-                      toLogical(height, x11.scale));
+        report("cannot allocate the %dx%d drawing surface", toLogical(width, x11.scale),
+               toLogical(height, x11.scale));
         destroySurfaceImage();
         return false;
     }
@@ -101,6 +105,9 @@ void destroySurfaceImage() {
     XDestroyImage(x11.image);  // frees our own memory with it
     x11.image = nullptr;
     x11.imagePixels = SurfacePixels{};
+    // The next image, at a new root size, starts with no segment of its own yet.
+    x11.shm = XShmSegmentInfo{};
+    x11.usesShm = false;
 }
 
 //------------------------------------------------------------------------------

@@ -1,8 +1,11 @@
+#include "app/x11/window_shape.h"
+
 #include <X11/extensions/shape.h>
 
 #include <cstddef>
 
-#include "app/x11/x11_overlay.h"
+#include "app/x11/shape_rects.h"
+#include "app/x11/x11_state.h"
 
 static_assert(sizeof(ShapeRect) == sizeof(XRectangle) && offsetof(ShapeRect, x) == offsetof(XRectangle, x) &&
                   offsetof(ShapeRect, y) == offsetof(XRectangle, y) &&

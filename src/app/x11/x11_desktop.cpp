@@ -1,136 +1,37 @@
-// Zimblet on X11: the program around the portable core, in plain Xlib.
+// Zimblet on X11, in plain Xlib: the Linux program's desktop on an X11 session, and
+// on GNOME through XWayland. One override-redirect window covers the root window of
+// the default screen, every monitor of it; its bounding shape is the bricks' pixels
+// and its input shape is where a brick can be grabbed, so the X server, not the
+// program, decides who sees an event. A press on a brick reaches the overlay and
+// starts a pointer grab that lasts until the drag is over and no button is down:
+// the core's Swallow. Everything else happens outside the input shape and goes
+// straight to the window beneath, unseen: Deliver and Chain. The picture is an
+// image over MIT-SHM of which only the dirty rectangles are put, the shapes changed
+// only in their bands. The run is the program's one loop, ended by Escape, SIGINT,
+// SIGTERM or another start; the primary monitor is asked once, at the start.
 //
-// Implemented:
-//  [x] An override-redirect window over the whole root window, every monitor of
-//      the screen, so bricks travel freely between monitors; on a 32-bit ARGB
-//      visual when the screen has one (own colormap, border pixel 0), else on the
-//      default visual. Never managed, so no frame, no taskbar entry, no focus.
-//  [x] Its bounding shape is exactly the surface's pixels with alpha > 0 (right
-//      without a compositor); its input shape is exactly where the hit test finds a
-//      unit, so presses anywhere else go to the window beneath. Both are set before
-//      the window is mapped and changed only inside each dirty rectangle.
-//  [x] Kept above other windows: the root's substructure is watched and the window
-//      raised again whenever another one is stacked over it.
-//  [x] The surface is an XImage over MIT-SHM (XShmPutImage of the dirty rectangles
-//      only), or over our own memory with XPutImage when MIT-SHM is missing or the
-//      display is remote.
-//  [x] The bricks start on the primary monitor (RandR 1.5 monitors; without one
-//      marked primary, at the root's corner).
-//  [x] The root window is watched for a new size (a monitor added or removed, a
-//      new resolution): the window and its surface take it and the whole scene is
-//      drawn again, the bricks where they were, a drag going on.
-//  [x] A scaled screen (Xft.dpi of the root's resources a whole multiple of 96,
-//      read at start): the core draws in logical pixels into a surface of the
-//      root's size / N, each present brings its dirty rectangles to the image as
-//      N x N blocks and puts only those; both shapes are scaled with the picture
-//      and root positions are divided back (rounded down) before the core sees them.
-//  [x] Escape ends the program from anywhere: a passive grab on the root for every
-//      modifier combination without Alt (combinations held by another client are
-//      skipped), and XInput2 raw key events where a grab was refused. Alt+Escape
-//      does not end it. SIGINT and SIGTERM end it cleanly, and so does another
-//      start of the program or `zimblet --quit`; a lost display ends it.
-//
-// How the core's three answers for a mouse event map onto X11. The X server, not
-// the program, decides who sees an event, by the input shape and the grabs:
-//  - Swallow: the event reaches the overlay because it happened inside the input
-//    shape (a press on a unit) or during our pointer grab (from the grabbing press
-//    to the release that ends the drag), and goes no further.
-//  - Deliver and Chain: outside a drag the event happens outside the input shape
-//    and goes straight to the window beneath; the overlay never sees it.
-// What X11 cannot reproduce, and what happens instead:
-//  - A wheel turn, middle or extra button over a brick reaches the overlay and is
-//    dropped (on Windows it passes through to the window beneath the brick).
-//  - During a drag the pointer is ours: a press of the other button, which Windows
-//    would deliver beneath, is dropped, and so is its release, so the window beneath
-//    never sees half a click. The grab ends once the drag has ended and no button
-//    is down. Pointer moves during a drag do not reach the windows beneath.
-//  - A release after an attach that happened during a move (Windows delivers it)
-//    is dropped too: the window beneath never saw its press.
-// Limits: one X screen (the default one), however many monitors it spans; the
-// primary monitor is asked once, at start-up; bricks left outside a root that
-// shrank stay there; one thread; the display connection is the only input besides
-// the signals.
-// Links: libX11, libXext (SHAPE, MIT-SHM), libXi (XInput2), libXrandr (monitors,
-// the root's new size); libcanberra for sound.
+// What X11 cannot do as Windows does:
+//  - A wheel turn, a middle or extra button over a brick reaches the overlay and is
+//    dropped; on Windows it reaches the window beneath the brick.
+//  - During a drag the pointer is ours: a press of the other button and its release,
+//    the moves, and the release after an attach made during a move never reach the
+//    window beneath; Windows delivers them there.
 
 #include "app/x11/x11_desktop.h"
 
-#include <X11/extensions/shape.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
-
-#include "app/linux_common/desktop.h"
-#include "app/linux_common/single_toy.h"
+#include "app/linux_common/event_loop.h"
+#include "app/x11/escape_key.h"
+#include "app/x11/overlay_window.h"
+#include "app/x11/pointer_input.h"
+#include "app/x11/screens.h"
 #include "app/x11/x11_overlay.h"
-#include "app/x11/xft_scale.h"
+#include "app/x11/x11_state.h"
 #include "render/redraw.h"
 #include "world/world.h"
 
-X11Overlay x11;
-int lastXError = 0;
-
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-SurfacePixels& x11Surface() {
-    return x11.picture.logical;
-}
-
-const Desktop x11Desktop{x11Surface, presentDirtyRegion};
-
-// Errors are expected from requests that may be refused (a key another client
-// holds, shared memory on a server that cannot see it): note them and go on.
-int noteXError(Display*, XErrorEvent* error) {
-    if (lastXError == 0) lastXError = error->error_code;
-    return 0;
-}
-
-[[noreturn]] int lostDisplay(Display*) {
-    std::fprintf(stderr, "zimblet: lost the connection to the display; ending\n");
-    std::_Exit(1);
-}
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM only wake the event loop, which then ends as on Escape.
-bool catchEndingSignals() {
-    if (pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return false;  // a full pipe must not block the handler
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
-}
-
-bool openDisplay() {
-    x11.display = XOpenDisplay(nullptr);
-    if (x11.display == nullptr) {
-        reportFailure("cannot open the display '%s'", XDisplayName(nullptr));
-        return false;
-    }
-    installXErrorHandlers();
-    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    if (!XShapeQueryExtension(x11.display, &eventBase, &errorBase) ||
-        !XShapeQueryVersion(x11.display, &major, &minor) || (major == 1 && minor < 1)) {
-        reportFailure("the display has no SHAPE extension (1.1 or later); without it the bricks cannot let clicks "
-                      "through");
-        return false;
-    }
-    x11.scale = scaleFromResources(XResourceManagerString(x11.display));
-    x11.screen = DefaultScreen(x11.display);
-    x11.root = RootWindow(x11.display, x11.screen);
-    return true;
-}
 
 void handleEvent(XEvent& event) {
     switch (event.type) {
@@ -151,80 +52,27 @@ void handleEvent(XEvent& event) {
         raiseAboveOthers(event);
         break;
     default:
-        if (isEndingEscape(event)) x11.running = false;
+        if (isEndingEscape(event)) endLoop(0);
         break;
     }
 }
 
-// One loop: every queued event, then sleep until the display, a signal or another
-// start of ours wakes us.
-void runEventLoop() {
-    pollfd waits[3] = {{ConnectionNumber(x11.display), POLLIN, 0}, {signalPipe[0], POLLIN, 0},
-                       {toyListener(), POLLIN, 0}};
-    while (x11.running) {
-        while (x11.running && XPending(x11.display) > 0) {
-            XEvent event;
-            XNextEvent(x11.display, &event);
-            handleEvent(event);
-        }
-        if (!x11.running) break;
-        XFlush(x11.display);
-        if (poll(waits, 3, -1) < 0 && errno != EINTR) break;
-        if (waits[1].revents != 0 || (waits[2].revents != 0 && toyAskedToEnd())) x11.running = false;
+// Before the loop sleeps: every event Xlib has or can read at once, until one ends
+// the loop; then what the handling sent goes out.
+short handleQueuedEvents() {
+    while (loopRunning() && XPending(x11.display) > 0) {
+        XEvent event;
+        XNextEvent(x11.display, &event);
+        handleEvent(event);
     }
+    XFlush(x11.display);
+    return POLLIN;
 }
 
-void closeDisplay() {
-    if (x11.pointerGrabbed) XUngrabPointer(x11.display, CurrentTime);
-    destroySurfaceImage();
-    if (x11.window != 0) XDestroyWindow(x11.display, x11.window);
-    XCloseDisplay(x11.display);
-    x11.display = nullptr;
-}
+// What woke the loop is read by the next handleQueuedEvents, through XPending.
+void readNothing(short) {}
 
 }  // namespace
-
-//------------------------------------------------------------------------------
-void reportFailure(const char* format, ...) {
-    std::fputs("zimblet: ", stderr);
-    va_list arguments;
-    va_start(arguments, format);
-    std::vfprintf(stderr, format, arguments);
-    va_end(arguments);
-    std::fputc('\n', stderr);
-}
-
-//------------------------------------------------------------------------------
-void installXErrorHandlers() {
-    XSetErrorHandler(noteXError);
-    XSetIOErrorHandler(lostDisplay);
-}
-
-//------------------------------------------------------------------------------
-int syncAndTakeError() {
-    XSync(x11.display, False);
-    const int error = lastXError;
-    lastXError = 0;
-    return error;
-}
-
-//------------------------------------------------------------------------------
-bool openOverlay() {
-    if (!openDisplay()) {
-        if (x11.display != nullptr) XCloseDisplay(x11.display);
-        x11.display = nullptr;
-        return false;
-    }
-    chooseVisual();
-    createOverlayWindow();
-    if (!createSurfaceImage()) {
-        closeDisplay();
-        return false;
-    }
-    reserveShapeRects(x11.shapeRects, x11.picture.logical.width);
-    activeDesktop = &x11Desktop;
-    return true;
-}
 
 //------------------------------------------------------------------------------
 // The window before the world, so the first picture has a surface to go to; the
@@ -232,7 +80,6 @@ bool openOverlay() {
 // first picture, before the window is mapped.
 DesktopOutcome runX11Desktop() {
     if (!catchEndingSignals()) {
-        reportFailure("cannot catch SIGINT and SIGTERM");
         return DesktopOutcome{};
     }
     if (!openOverlay()) {
@@ -244,9 +91,8 @@ DesktopOutcome runX11Desktop() {
     showWholeScene();
     watchEscapeKey();
     mapOverlayWindow();
-    runEventLoop();
+    const int status = runLoop(DisplayConnection{ConnectionNumber(x11.display), handleQueuedEvents, readNothing});
 
-    activeDesktop = nullptr;
-    closeDisplay();
-    return DesktopOutcome{DesktopOutcome::Ended, x11.exitStatus};
+    closeOverlay();
+    return DesktopOutcome{DesktopOutcome::Ended, status};
 }

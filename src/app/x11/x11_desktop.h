@@ -3,17 +3,6 @@
 #include "app/linux_common/desktop.h"
 
 // Runs the toy on the X11 display named by DISPLAY until Escape, SIGINT, SIGTERM or
-// another start ends it (Ended with 0), or says why it cannot start (Failed).
+// another start ends it (Ended with 0), or it loses its surface (Ended with 1); or
+// says why it cannot start (Failed).
 DesktopOutcome runX11Desktop();
-
-// What the X11 display named by DISPLAY says of itself, asked in a Wayland session
-// whose compositor offers no layer-shell: whether the X11 overlay would let clicks
-// through there.
-struct XWaylandShapes {
-    bool reachable;  // the display could be opened
-    bool xwayland;   // it is XWayland
-    int release;     // its vendor release number
-    // XWayland carries the overlay's input shape over to the compositor.
-    bool carried() const;
-};
-XWaylandShapes askXWaylandAboutShapes();

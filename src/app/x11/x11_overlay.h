@@ -1,104 +1,12 @@
 #pragma once
 
-// The X11 desktop's one state record and the steps that work on it.
-
-#include <X11/Xlib.h>
-#include <X11/extensions/XShm.h>
-
-#include "app/x11/shape_rects.h"
-#include "host/pixel_rect.h"
-#include "render/scaled_picture.h"
-#include "host/surface_pixels.h"
-
-struct X11Overlay {
-    Display* display = nullptr;
-    int screen = 0;
-    Window root = 0;
-    Window window = 0;  // the override-redirect overlay over the whole root window
-    Visual* visual = nullptr;
-    int depth = 0;
-    Colormap colormap = 0;  // our own, for the 32-bit visual; 0 with the default visual
-    GC gc = nullptr;
-    bool mapped = false;
-
-    // The screen's scale from Xft.dpi, in 120ths: each surface pixel is a block of
-    // N x N pixels of the image and the window, and root positions are N times the
-    // surface's.
-    int32_t scale = kUnscaled;
-
-    // The image, in the root's pixels: an XImage over shared memory, or over our own
-    // memory without MIT-SHM.
-    XImage* image = nullptr;
-    XShmSegmentInfo shm{};
-    bool usesShm = false;
-    SurfacePixels imagePixels;
-    // The surface the core draws in: the image itself at 1:1, else the root's size / N,
-    // brought to the image as blocks at each present.
-    ScaledPicture picture;
-
-    ShapeRects shapeRects;
-
-    // Escape: the key's code, the modifier bits that mean Alt, and whether an Alt
-    // key is down now (from XInput2 raw events).
-    int escapeKeycode = 0;
-    unsigned altMask = 0;
-    int xinputOpcode = -1;
-    unsigned char altKeysDown[32] = {};  // one bit per keycode of an Alt key that is down
-    unsigned char altKeycodes[32] = {};  // one bit per keycode that is an Alt key
-
-    bool pointerGrabbed = false;
-    bool running = true;
-    int exitStatus = 0;
-};
-
-extern X11Overlay x11;
+// The overlay opened and closed: the display, the window and its surface, and
+// the desktop the host port presents through.
 
 // Opens the display and makes the unmapped window with its surface, then makes
 // this the active desktop; false, after saying why, when it cannot.
 bool openOverlay();
 
-// Prints "zimblet: <message>" on stderr; the caller then ends with a non-zero status.
-void reportFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-// The last X error that the tolerant handler saw (0 for none) since the last reset.
-extern int lastXError;
-void installXErrorHandlers();
-// Waits until the server has answered everything sent so far; returns the first
-// error code among the answers, or 0.
-int syncAndTakeError();
-
-// overlay_window.cpp
-void chooseVisual();
-void createOverlayWindow();
-void mapOverlayWindow();
-void raiseAboveOthers(const XEvent& event);
-
-// screens.cpp
-struct RootPoint {
-    int x;
-    int y;
-};
-RootPoint primaryMonitorCorner();
-// For the root window's own ConfigureNotify.
-void followRootSize(XEvent& event);
-
-// shm_image.cpp
-bool createSurfaceImage();
-void destroySurfaceImage();
-// Both take a rectangle of the surface.
-void bringToImage(const PixelRect& rect);
-void putSurfaceRect(const PixelRect& rect);
-
-// window_shape.cpp
-void reshapeBand(const PixelRect& band);
-
-// escape_key.cpp
-void watchEscapeKey();
-// True when the event is an Escape that should end the program.
-bool isEndingEscape(XEvent& event);
-
-// pointer_input.cpp
-void handlePointerEvent(const XEvent& event);
-
-// x11_present.cpp
-void presentDirtyRegion(const DirtyRegion& changed);
+// Leaves the active desktop, lets go of the pointer, and closes the surface, the
+// window and the display.
+void closeOverlay();

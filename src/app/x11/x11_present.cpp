@@ -1,4 +1,8 @@
-#include "app/x11/x11_overlay.h"
+#include "app/x11/x11_present.h"
+
+#include "app/x11/shm_image.h"
+#include "app/x11/window_shape.h"
+#include "app/x11/x11_state.h"
 
 //------------------------------------------------------------------------------
 // Shapes first, so that pixels put next land inside the bounding shape; then the

@@ -1,6 +1,6 @@
-#include <X11/Xlib.h>
+#include "app/x11/xwayland_shapes.h"
 
-#include "app/x11/x11_desktop.h"
+#include <X11/Xlib.h>
 
 namespace {
 
