@@ -17,8 +17,9 @@ struct DisplayConnection {
 };
 
 // Turns SIGINT and SIGTERM into a descriptor the loop polls, and ignores SIGPIPE (a
-// connection gone is an error the desktop reads). Called once, before the display
-// is opened; false, after saying why, when it cannot.
+// connection gone is an error the desktop reads). Called before the display is
+// opened, again by a desktop that falls back on another; false, after saying why,
+// when it cannot.
 bool catchEndingSignals();
 
 // Runs until endLoop, and returns the status it was given.
