@@ -315,6 +315,7 @@ TEST_F(Win32Test, DragStepsPresentTheDirtyRectangleOrTheWholeSurfaceOrOneFailure
     fake.dibMemory.assign(320 * 200 * 4, 0);
     overlayWindow = OverlayWindow{fakeWindow, nullptr, 0, 0,
                                   {320, 200, 1280, fakeMemoryDC, fakeBitmap, {}, fake.dibMemory.data()}};
+    fitToDevice(overlayWindow.scene, SurfacePixels{320, 200, 1280, fake.dibMemory.data()}, kUnscaled);
     BrickUnit brick;
     brick.x = brick.drawX = 100;
     brick.y = brick.drawY = 50;
