@@ -79,6 +79,7 @@
 
 #include <cstdint>
 
+#include "app/wayland/output_layout.h"
 #include "app/wayland/shm_buffer.h"
 #include "host/pixel_rect.h"
 #include "host/surface_pixels.h"
@@ -108,7 +109,6 @@ struct xkb_state;
 // Damage rectangles kept for a commit that has to wait for a free buffer; beyond
 // this many they are merged into their bounds.
 inline constexpr int32_t damageCapacity = 8;
-inline constexpr int32_t outputCapacity = 8;
 
 // One output and the overlay surface that covers it. A slot is free while its
 // output is null.
