@@ -15,8 +15,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/wayland/wayland_desktop.h"
+#include "app/linux_common/event_loop.h"
 #include "app/wayland/wayland_host.h"
+#include "app/wayland/wayland_open.h"
 #include "allocation_count.h"
 #include "host/host.h"
 #include "interaction/mouse_event.h"
@@ -74,7 +75,7 @@ Timing timeIt(Step step) {
         step(i);
         countingAllocations = false;
         counted += countedAllocations;
-        while (!frameDone && wayland.running) {
+        while (!frameDone && loopRunning()) {
             if (wl_display_dispatch(wayland.display) < 0) std::exit(1);
             commitWaitingPictures();  // a commit that waited for a buffer goes out now
         }
@@ -88,7 +89,7 @@ Timing timeIt(Step step) {
 
 int main(int argc, char** argv) {
     compositorPid = argc > 1 ? std::atoi(argv[1]) : 0;
-    if (openWaylandDesktop() != 0) return 1;
+    if (openWaylandDesktop() != WaylandOpening::Opened) return 1;
     createWorldOnPrimary();
     showWholeScene();
     wl_display_roundtrip(wayland.display);

@@ -184,21 +184,9 @@ struct WaylandHost {
     OutputView* keyboardTaken = nullptr;  // the surface that asked for the keyboard while a brick is held
     OutputView* keyboardFocus = nullptr;  // the surface the compositor's keyboard focus is on
     bool escapeHeld = false;              // Escape is down: the program ends at its release
-
-    int signals = -1;  // SIGINT and SIGTERM, read by the event loop
-    bool running = true;
-    int exitStatus = 0;
 };
 
 extern WaylandHost wayland;
-
-// Connects and makes the overlays, the picture and the buffers at the outputs'
-// sizes; 0 when the world can be made, else the exit status or a refusal
-// (wayland_desktop.h).
-int openWaylandDesktop();
-
-// Makes the world and places it on the primary output.
-void createWorldOnPrimary();
 
 // The host's Desktop record: the picture and its presentation.
 SurfacePixels& waylandSurface();
@@ -244,6 +232,3 @@ void listenToSeat(wl_seat* seat);
 
 // Ends a drag as the release of its button would: its surface is going away.
 void endDragAsRelease();
-
-// Ends the event loop with this status, saying why on stderr when there is a reason.
-void endProgram(int status, const char* reason);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "app/linux_common/event_loop.h"
 #include "app/wayland/wayland_host.h"
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
@@ -161,7 +162,7 @@ void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*
 void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {
     wayland.keyboardFocus = nullptr;
     if (wayland.escapeHeld) {
-        endProgram(0, nullptr);
+        endLoop(0);
     }
 }
 
@@ -177,7 +178,7 @@ void keyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t
         wayland.escapeHeld = true;
         followDragWithKeyboard();
     } else if (wayland.escapeHeld) {
-        endProgram(0, nullptr);
+        endLoop(0);
     }
 }
 

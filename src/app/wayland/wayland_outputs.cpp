@@ -4,11 +4,12 @@
 #include <wayland-client.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
+#include "app/linux_common/report.h"
 #include "app/wayland/layer_shell.h"
 #include "app/wayland/wayland_host.h"
+#include "app/wayland/wayland_open.h"
 #include "render/redraw.h"
 #include "render/screen_scale.h"
 #include "world/world.h"
@@ -37,7 +38,7 @@ void fitLayout() {
     const int32_t height = grown.height();
     auto* pixels = static_cast<uint8_t*>(std::calloc(4 * static_cast<std::size_t>(width) * height, 1));
     if (pixels == nullptr) {
-        std::fprintf(stderr, "zimblet: no memory for a %dx%d picture: the new output stays bare\n", width, height);
+        report("no memory for a %dx%d picture: the new output stays bare", width, height);
         return;
     }
     const int32_t dx = wayland.layout.empty() ? 0 : wayland.layout.left - grown.left;
@@ -72,7 +73,7 @@ bool sizeSurface(OutputView& view, int32_t width, int32_t height) {
     for (ShmBuffer& buffer : view.buffers) {
         destroyShmBuffer(buffer);
         if (!createShmBuffer(buffer, wayland.shm, deviceWidth, deviceHeight, 4 * deviceWidth)) {
-            std::fprintf(stderr, "zimblet: no memory for a %dx%d buffer\n", deviceWidth, deviceHeight);
+            report("no memory for a %dx%d buffer", deviceWidth, deviceHeight);
             return false;
         }
         buffer.stale = PixelRect{0, 0, width, height};
