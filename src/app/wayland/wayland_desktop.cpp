@@ -8,8 +8,10 @@
 
 #include "app/linux_common/event_loop.h"
 #include "app/linux_common/report.h"
+#include "app/wayland/output_changes.h"
 #include "app/wayland/wayland_host.h"
 #include "app/wayland/wayland_open.h"
+#include "app/wayland/wayland_present.h"
 #include "render/redraw.h"
 
 namespace {
@@ -22,12 +24,14 @@ void lostConnection() {
     endLoop(1);
 }
 
-// Handles the compositor's events that have come; false once the connection is lost.
+// Handles the compositor's events that have come and applies what they changed;
+// false once the connection is lost.
 bool dispatchPending() {
     if (wl_display_dispatch_pending(wayland.display) < 0) {
         lostConnection();
         return false;
     }
+    applyOutputChanges();
     return true;
 }
 

@@ -115,43 +115,38 @@ inline constexpr int32_t damageCapacity = 8;
 struct OutputView {
     wl_output* output = nullptr;
     uint32_t globalName = 0;
-    uint32_t announced = 0;  // the order outputs were announced in, from 1
     zxdg_output_v1* xdgOutput = nullptr;
-    int32_t x = 0;  // the compositor's logical position, as of the last done
-    int32_t y = 0;
-    int32_t pendingX = 0;
-    int32_t pendingY = 0;
-    bool described = false;  // a done has come: the position is known
-    int32_t outputScale = 1;  // wl_output's integer scale, as of the last done
-    int32_t pendingOutputScale = 1;
 
-    // The scale of the surface's buffers, in 120ths: one logical pixel is a block of
-    // device pixels (render/screen_scale.h). From the fractional-scale protocol's
-    // preferred scale where there is one, else the output's integer scale.
-    int32_t scale120 = 120;
-    int32_t preferredScale120 = 0;  // 0 until the compositor prefers one
-    bool scaleToSend = true;        // the next commit sends the buffer scale or viewport
-    bool surfaceShown = false;      // the surface has had a buffer
-    wp_viewport* viewport = nullptr;
-    wp_fractional_scale_v1* fractionalScale = nullptr;
+    // What the compositor said, recorded by the listeners for the loop to apply: the
+    // position as of the last done; the size as of the last configure applied.
+    OutputPlace place;
+    int32_t pendingX = 0;  // the position and scale until the next done
+    int32_t pendingY = 0;
+    int32_t pendingScale = 1;
+    bool placed = false;         // a done came: an output without a surface gets one
+    bool configureCame = false;  // a configure of this size waits to be applied
+    int32_t configureWidth = 0;
+    int32_t configureHeight = 0;
+    bool closed = false;  // the compositor took the surface away
+    bool gone = false;    // the compositor took the output away
 
     wl_surface* surface = nullptr;
     zwlr_layer_surface_v1* layerSurface = nullptr;
     wl_region* inputRegion = nullptr;
-    bool configured = false;
-    int32_t width = 0;  // the surface's size, as the last configure gave it
-    int32_t height = 0;
-    bool remapping = false;  // a new surface waits for its first configure to replace the old
+    wp_viewport* viewport = nullptr;
+    wp_fractional_scale_v1* fractionalScale = nullptr;
+    bool scaleToSend = true;    // the next commit sends the buffer scale or viewport
+    bool surfaceShown = false;  // the surface has had a buffer
+    bool remapping = false;     // a new surface waits for its first configure to replace the old
     wl_surface* retiredSurface = nullptr;  // the surface being replaced, shown until then
     zwlr_layer_surface_v1* retiredLayerSurface = nullptr;
 
+    PixelRect area;  // where the surface lies in the picture
+    OutputFit fit;   // the buffers' scale and device size
     ShmBuffer buffers[2];
     PixelRect damage[damageCapacity];
     int32_t damageCount = 0;
     bool commitWaiting = false;  // a picture is ready but both buffers are held
-
-    // Where the surface lies in the core's picture.
-    PixelRect area() const;
 };
 
 // The one record of the Wayland host.
@@ -168,9 +163,10 @@ struct WaylandHost {
 
     OutputView outputs[outputCapacity];
     uint32_t outputsAnnounced = 0;
-    // The layout's rectangle the picture covers, in the compositor's logical
-    // coordinates: its top-left is the picture's 0,0.
-    PixelRect layout;
+    bool outputsChanged = false;  // a listener recorded what the loop has yet to apply
+    // The layout in effect: the picture's box in the compositor's logical coordinates
+    // (its top-left is the picture's 0,0), each output's part, the primary.
+    OutputLayout layout;
     bool worldMade = false;
 
     SurfacePixels picture;  // what the core draws into; the buffers copy from it
@@ -187,48 +183,3 @@ struct WaylandHost {
 };
 
 extern WaylandHost wayland;
-
-// The host's Desktop record: the picture and its presentation.
-SurfacePixels& waylandSurface();
-void waylandPresent(const DirtyRegion& changed);
-
-// Commits what waits for a buffer, on every output, once the compositor has
-// released one.
-void commitWaitingPictures();
-
-// wayland_outputs.cpp
-// Binds an announced output and asks for its place; a global that is no output of
-// ours is ignored by forgetOutput.
-void bindOutput(uint32_t globalName, uint32_t version);
-void forgetOutput(uint32_t globalName);
-// Asks the xdg-output manager, once bound, for the place of every output.
-void describeOutputs();
-// Makes the overlay surface of every described output that has none.
-void coverOutputs();
-// The picture over every output whose surface has its size; false without one.
-bool createPicture();
-// Whether every output with a surface has had its first configure.
-bool outputsConfigured();
-// The output whose surface (current or being replaced) this is, or null.
-OutputView* outputOf(wl_surface* surface);
-// Replaces the output's surface by a new one, which takes over at its first configure.
-void remapOverlay(OutputView& view);
-
-// Brings the output's buffers to the scale it now wants, showing its part again.
-void rescaleOutput(OutputView& view);
-
-// wayland_scale.cpp
-// Gives the output's new surface what tells and applies a fractional scale (where
-// the compositor offers it); lets go of those of its old surface.
-void followSurfaceScale(OutputView& view);
-void forgetSurfaceScale(OutputView& view);
-// The scale the output's buffers are to have, in 120ths.
-int32_t wantedScale(const OutputView& view);
-// Before a commit: the buffer scale or the viewport's size, when they changed.
-void sendSurfaceScale(OutputView& view);
-
-// Binds the seat's pointer and keyboard as the seat announces them.
-void listenToSeat(wl_seat* seat);
-
-// Ends a drag as the release of its button would: its surface is going away.
-void endDragAsRelease();

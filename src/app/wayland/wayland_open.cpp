@@ -10,7 +10,13 @@
 #include "app/linux_common/event_loop.h"
 #include "app/linux_common/report.h"
 #include "app/wayland/layer_shell.h"
+#include "app/wayland/output_changes.h"
+#include "app/wayland/output_registry.h"
+#include "app/wayland/overlay_surface.h"
 #include "app/wayland/wayland_host.h"
+#include "app/wayland/wayland_input.h"
+#include "app/wayland/wayland_present.h"
+#include "world/world.h"
 #include "fractional-scale-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -57,7 +63,7 @@ void registryGlobal(void*, wl_registry* registry, uint32_t name, const char* int
 }
 
 void registryGlobalRemove(void*, wl_registry*, uint32_t name) {
-    forgetOutput(name);
+    markOutputGone(name);
 }
 
 const wl_registry_listener registryListener = {
@@ -66,18 +72,20 @@ const wl_registry_listener registryListener = {
 };
 
 //------------------------------------------------------------------------------
-// A surface on every output, each with its size from its first configure.
+// A surface on every output, each with its size from its first configure, and the
+// picture over all of them.
 bool createOverlaySurfaces() {
     if (wl_display_roundtrip(wayland.display) < 0) {  // the outputs' positions
         return false;
     }
-    coverOutputs();
+    applyOutputChanges();
     while (!outputsConfigured()) {
         if (wl_display_dispatch(wayland.display) < 0) {
             return false;
         }
+        applyOutputChanges();
     }
-    return createPicture();
+    return !wayland.layout.box.empty() && wayland.picture.pixels != nullptr;
 }
 
 }  // namespace
@@ -113,4 +121,13 @@ WaylandOpening openWaylandDesktop() {
     }
     activeDesktop = &waylandDesktop;
     return WaylandOpening::Opened;
+}
+
+//------------------------------------------------------------------------------
+// The bricks are scattered from the primary output's corner.
+void createWorldOnPrimary() {
+    createWorld();
+    const OutputLayout& layout = wayland.layout;
+    if (layout.primary >= 0) shiftWorld(layout.parts[layout.primary].left, layout.parts[layout.primary].top);
+    wayland.worldMade = true;
 }
