@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     showWholeScene();
     wl_display_roundtrip(wayland.display);
     applyOutputChanges();
-    const SurfacePixels& picture = wayland.picture;
+    const SurfacePixels& picture = wayland.picture.logical;
     const PixelRect whole{0, 0, picture.width, picture.height};
     const BrickUnit& first = *World.front();
     for (const OutputView& view : wayland.outputs) {

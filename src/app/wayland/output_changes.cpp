@@ -59,8 +59,8 @@ bool settleOutput(OutputView& view) {
 
 // Shows the output's whole part of the picture, clipped to the picture.
 void showOutput(const OutputView& view) {
-    const PixelRect part =
-        intersectionOf(view.area, PixelRect{0, 0, wayland.picture.width, wayland.picture.height});
+    const SurfacePixels& picture = wayland.picture.logical;
+    const PixelRect part = intersectionOf(view.area, PixelRect{0, 0, picture.width, picture.height});
     if (!part.empty()) waylandPresent(regionOf(part));
 }
 

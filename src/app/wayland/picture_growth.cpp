@@ -4,26 +4,23 @@
 
 #include "app/wayland/picture_growth.h"
 
-#include <cstdlib>
-
 #include "app/linux_common/report.h"
 #include "app/wayland/wayland_host.h"
 #include "app/wayland/wayland_input.h"
+#include "render/scaled_picture.h"
 #include "world/world.h"
 
 bool growPicture(const OutputLayout& next) {
-    const int32_t width = next.box.width();
-    const int32_t height = next.box.height();
-    auto* pixels = static_cast<uint8_t*>(std::calloc(4 * static_cast<std::size_t>(width) * height, 1));
-    if (pixels == nullptr) {
-        report("no memory for a %dx%d picture: the new output stays bare", width, height);
+    ScaledPicture grown;
+    if (!fitToSize(grown, next.box.width(), next.box.height())) {
+        report("no memory for a %dx%d picture: the new output stays bare", next.box.width(), next.box.height());
         return false;
     }
     if (wayland.worldMade && (next.shiftX != 0 || next.shiftY != 0)) {
         endDragAsRelease();
         shiftWorld(next.shiftX, next.shiftY);
     }
-    std::free(wayland.picture.pixels);
-    wayland.picture = SurfacePixels{width, height, 4 * width, pixels};
+    releasePicture(wayland.picture);
+    wayland.picture = grown;
     return true;
 }

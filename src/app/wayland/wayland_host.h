@@ -83,6 +83,7 @@
 #include "app/wayland/shm_buffer.h"
 #include "host/pixel_rect.h"
 #include "host/surface_pixels.h"
+#include "render/scaled_picture.h"
 
 struct wl_display;
 struct wl_registry;
@@ -169,7 +170,7 @@ struct WaylandHost {
     OutputLayout layout;
     bool worldMade = false;
 
-    SurfacePixels picture;  // what the core draws into; the buffers copy from it
+    ScaledPicture picture;  // what the core draws in, of its own memory; each output's buffers take their part
 
     wl_pointer* pointer = nullptr;
     OutputView* pointerOutput = nullptr;  // the surface the pointer is on, or held by

@@ -85,7 +85,7 @@ bool createOverlaySurfaces() {
         }
         applyOutputChanges();
     }
-    return !wayland.layout.box.empty() && wayland.picture.pixels != nullptr;
+    return !wayland.layout.box.empty() && wayland.picture.memory != nullptr;
 }
 
 }  // namespace

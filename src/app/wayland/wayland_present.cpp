@@ -5,6 +5,7 @@
 #include "app/wayland/surface_scale.h"
 #include "app/wayland/wayland_host.h"
 #include "render/redraw.h"
+#include "render/scaled_picture.h"
 #include "render/screen_scale.h"
 #include "world/world.h"
 
@@ -55,10 +56,10 @@ void commitWaitingPicture(OutputView& view) {
     if (!buffer->stale.empty()) {
         const PixelRect& stale = buffer->stale;
         SurfacePixels device{view.fit.deviceWidth, view.fit.deviceHeight, buffer->stride, buffer->pixels};
-        copyScaled(wayland.picture,
-                   PixelRect{stale.left + area.left, stale.top + area.top, stale.right + area.left,
-                             stale.bottom + area.top},
-                   view.fit.per120, area.left, area.top, device);
+        bringToDevice(wayland.picture,
+                      PixelRect{stale.left + area.left, stale.top + area.top, stale.right + area.left,
+                                stale.bottom + area.top},
+                      device, view.fit.per120, area.left, area.top);
         buffer->stale = PixelRect{};
     }
     sendSurfaceScale(view);
@@ -78,7 +79,7 @@ void commitWaitingPicture(OutputView& view) {
 
 //------------------------------------------------------------------------------
 SurfacePixels& waylandSurface() {
-    return wayland.picture;
+    return wayland.picture.logical;
 }
 
 //------------------------------------------------------------------------------
