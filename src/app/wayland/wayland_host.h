@@ -1,81 +1,24 @@
 #pragma once
 
-// Zimblet on Wayland: the program around the portable core for compositors that
-// offer layer-shell (sway and other wlroots compositors, KDE's KWin).
+// Zimblet on Wayland: the Linux program's desktop where the compositor offers
+// layer-shell (sway and the other wlroots compositors, KDE's KWin). Every output gets
+// an overlay-layer surface that shows its part of the one picture the core draws in
+// logical pixels, each logical pixel a block of device pixels at the output's scale;
+// its input region is exactly the bricks, so clicks beside them reach the windows
+// beneath, and two shm buffers take only the changed rectangles. The listeners
+// record what the compositor says; the loop applies it once after each dispatch.
+// This record holds it all; up to eight outputs, one thread.
 //
-// Implemented:
-//  [x] One surface on the overlay layer of every output, anchored to all four edges
-//      with exclusive zone -1. The outputs are placed by their logical positions
-//      (xdg-output, or wl_output's geometry where it is missing) and the sizes their
-//      surfaces' configures give; the core sees one picture over the bounding box of
-//      every output seen since the start, and each surface shows its part of it.
-//  [x] The bricks start on the primary output: the one at the layout's top-left,
-//      or else the first one announced.
-//  [x] Outputs come and go: a new one gets its surface at once; one that goes takes
-//      its surface along, its bricks staying in the world (they show again when it
-//      comes back); a drag whose output goes away ends as its release would. A
-//      change of an output's position or size is followed. Where the layout grows
-//      left or up, the world moves with the picture's origin, so every brick stays
-//      where it lies on the screen.
-//  [x] Two ARGB8888 shm buffers per surface (the core's premultiplied BGRA bytes as
-//      they are); the core draws into its own picture, and a present brings the
-//      changed rectangles over into a buffer of each output they touch that the
-//      compositor does not hold, damages just those rectangles, and commits that
-//      output's input region with it.
-//  [x] Scaled outputs: the core draws in logical pixels and each output's buffers
-//      are of its device size, every logical pixel a block of device pixels,
-//      nearest neighbour (render/screen_scale.h). A whole scale (wl_output.scale, or
-//      the fractional-scale protocol's preferred scale where it is whole) goes by
-//      the buffer scale. A fractional one (1.25, 1.5) goes by a viewport whose
-//      destination is the surface's logical size, the buffer at device size: at 1.5
-//      the logical pixels alternate one and two device pixels wide, and every edge
-//      stays sharp. Of the other ways, looked at under sway 1.10 at 1.5, a buffer at
-//      scale 2 that the compositor brings down to 1.5 blurs the brick outlines into
-//      grey fringes, and a buffer at scale 1 that it enlarges blends outlines, studs
-//      and faces. Input regions and pointer positions stay in logical pixels.
-//  [x] Input regions: exactly the points where the hit test finds a unit, one
-//      wl_region per surface that each present mends inside the changed rectangles.
-//  [x] Pointer enter, motion, button and axis events feed the core's mouse handling,
-//      their surface positions moved by that surface's place in the picture; the
-//      implicit grab of a held button keeps the drag's events coming from the surface
-//      where the press began, beyond its edges too, so a brick crosses to the next
-//      output and snaps there.
-//  [x] Keyboard interactivity off while nothing is held; while a brick is held the
-//      surface where the press began takes the keyboard (exclusive) and Escape ends
-//      the program with 0 at its release (so the window beneath never sees half of
-//      it); it is given back at the button's release.
-//  [x] Where the compositor keeps the keyboard on a surface after the release
-//      (KWin 5.27 gives it to us at any click on a brick), that surface is replaced
-//      by a new one, which hands the keyboard back to the user's window.
-//  [x] SIGINT, SIGTERM, another start and `zimblet --quit` end it with 0; the
-//      connection lost ends it with 1, with a line on stderr.
-//
-// The core's answers on Wayland. The compositor, not this program, routes every
-// event, by the input regions and by its grabs:
-//  - Swallow: the event arrived here because the pointer was over a brick (inside
-//    an input region) or because a button of ours is held; nobody else sees it.
-//  - Deliver and Chain: only for events outside the bricks, which the input region
-//    already sent to the window beneath; when one reaches us (a wheel over a brick,
-//    the other button pressed while a drag holds the implicit grab) it cannot be
-//    handed on and ends here.
-// What Wayland cannot reproduce:
-//  - An event over a brick is never seen by the window beneath, and moves beside the
-//    bricks are never seen by us (the core needs them only while holding).
-//  - The other button pressed during a drag, and the wheel over a brick, stay with
-//    the overlay instead of reaching the window beneath.
-//  - Escape is seen only while a brick is held: a client sees no keys of other
-//    windows.
-//  - Taking the keyboard for a drag gives the window beneath a keyboard leave and a
-//    new enter at the release, as any focus change does.
-//  - A brick dropped where no output shows it (in a gap of an uneven layout) stays
-//    there, out of reach, until an output covers that place.
-//  - On KWin a key typed in the moment between a drop and the new overlay may be
-//    lost to the old one.
-//  - The move path allocates nothing of its own, but libwayland-client allocates
-//    and frees one closure for every request it marshals.
-// Limits: eight outputs at once; one thread; nothing is released at the end but
-// what the process end releases.
-// Links: libwayland-client, libxkbcommon; protocol code generated by wayland-scanner.
+// What Wayland cannot do as Windows does, a client seeing only its own input:
+//  - An event over a brick never reaches the window beneath: the core's Deliver and
+//    Chain end here, for a wheel turn over a brick or the other button pressed
+//    during a drag. Moves beside the bricks never reach us.
+//  - Escape is seen only while a brick is held, when the surface takes the keyboard;
+//    the window beneath sees a keyboard leave and enter around each drag.
+//  - Where the compositor keeps the keyboard after the release (KWin 5.27), the
+//    surface is replaced to hand it back, and a key typed in that moment may be lost.
+//  - A brick dropped where no output shows it waits there until one covers it.
+//  - libwayland-client allocates for every request it sends, on the move path too.
 
 #include <cstdint>
 
