@@ -55,13 +55,11 @@ TEST(OutputLayout, BoxShiftPartsAndPrimary) {
     };
     for (const LayoutRow& row : rows) {
         SCOPED_TRACE(row.what);
-        const auto count = static_cast<int32_t>(row.places.size());
-        const PixelRect box = grownBox(row.places.data(), count, row.previous);
-        const OutputLayout layout = layOutOutputs(row.places.data(), count, box, row.previous);
+        const OutputLayout layout = layOutOutputs(row.places, grownBox(row.places, row.previous), row.previous);
         EXPECT_EQ(layout.box, row.box);
         EXPECT_EQ(layout.shiftX, row.shiftX);
         EXPECT_EQ(layout.shiftY, row.shiftY);
-        for (int32_t i = 0; i < count; ++i) EXPECT_EQ(layout.parts[i], row.parts[i]) << "output " << i;
+        for (std::size_t i = 0; i < row.parts.size(); ++i) EXPECT_EQ(layout.parts[i], row.parts[i]) << "output " << i;
         EXPECT_EQ(layout.primary, row.primary);
     }
 }

@@ -79,10 +79,10 @@ void applyOutputChanges() {
         places[i] = wayland.outputs[i].place;
     }
     const PixelRect box = wayland.layout.box;
-    OutputLayout next = layOutOutputs(places, outputCapacity, grownBox(places, outputCapacity, box), box);
+    OutputLayout next = layOutOutputs(places, grownBox(places, box), box);
     const bool grows = next.box != box;
     const bool grown = grows && growPicture(next);
-    if (grows && !grown) next = layOutOutputs(places, outputCapacity, box, box);
+    if (grows && !grown) next = layOutOutputs(places, box, box);
     wayland.layout = next;
     for (int32_t i = 0; i < outputCapacity; ++i) {
         OutputView& view = wayland.outputs[i];

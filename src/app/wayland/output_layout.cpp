@@ -1,6 +1,7 @@
 #include "app/wayland/output_layout.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 #include "render/screen_scale.h"
@@ -19,10 +20,9 @@ OutputFit fitOutput(const OutputPlace& place) {
     return fit;
 }
 
-PixelRect grownBox(const OutputPlace* places, int32_t count, const PixelRect& previous) {
+PixelRect grownBox(std::span<const OutputPlace> places, const PixelRect& previous) {
     PixelRect box = previous;
-    for (int32_t i = 0; i < count; ++i) {
-        const OutputPlace& place = places[i];
+    for (const OutputPlace& place : places) {
         if (place.configured) {
             box = unionOf(box, PixelRect{place.x, place.y, place.x + place.width, place.y + place.height});
         }
@@ -30,8 +30,7 @@ PixelRect grownBox(const OutputPlace* places, int32_t count, const PixelRect& pr
     return box;
 }
 
-OutputLayout layOutOutputs(const OutputPlace* places, int32_t count, const PixelRect& box,
-                           const PixelRect& previous) {
+OutputLayout layOutOutputs(std::span<const OutputPlace> places, const PixelRect& box, const PixelRect& previous) {
     OutputLayout layout;
     layout.box = box;
     if (!previous.empty()) {
@@ -42,7 +41,7 @@ OutputLayout layOutOutputs(const OutputPlace* places, int32_t count, const Pixel
     const auto rank = [&](const OutputPlace& place) {
         return std::pair{place.x != box.left || place.y != box.top, place.announced};
     };
-    for (int32_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < places.size(); ++i) {
         const OutputPlace& place = places[i];
         if (!place.configured) {
             continue;
@@ -51,7 +50,7 @@ OutputLayout layOutOutputs(const OutputPlace* places, int32_t count, const Pixel
         const int32_t top = place.y - box.top;
         layout.parts[i] = PixelRect{left, top, left + place.width, top + place.height};
         if (layout.primary < 0 || rank(place) < rank(places[layout.primary])) {
-            layout.primary = i;
+            layout.primary = static_cast<int32_t>(i);
         }
     }
     return layout;

@@ -5,6 +5,7 @@
 // outputs, plain data in and out.
 
 #include <cstdint>
+#include <span>
 
 #include "host/pixel_rect.h"
 
@@ -51,9 +52,8 @@ struct OutputLayout {
 
 // The previous box grown over every configured output: it never shrinks, so an output
 // that goes leaves its part, and the bricks on it, for when it comes back.
-PixelRect grownBox(const OutputPlace* places, int32_t count, const PixelRect& previous);
+PixelRect grownBox(std::span<const OutputPlace> places, const PixelRect& previous);
 
-// The first `count` (at most outputCapacity) outputs laid out in `box`; the picture's
-// box before was `previous`.
-OutputLayout layOutOutputs(const OutputPlace* places, int32_t count, const PixelRect& box,
-                           const PixelRect& previous);
+// The outputs (at most outputCapacity) laid out in `box`; the picture's box before
+// was `previous`.
+OutputLayout layOutOutputs(std::span<const OutputPlace> places, const PixelRect& box, const PixelRect& previous);
