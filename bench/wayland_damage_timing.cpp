@@ -15,8 +15,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/wayland/wayland_desktop.h"
+#include "app/linux_common/event_loop.h"
+#include "app/wayland/output_changes.h"
 #include "app/wayland/wayland_host.h"
+#include "app/wayland/wayland_open.h"
+#include "app/wayland/wayland_present.h"
 #include "allocation_count.h"
 #include "host/host.h"
 #include "interaction/mouse_event.h"
@@ -74,8 +77,9 @@ Timing timeIt(Step step) {
         step(i);
         countingAllocations = false;
         counted += countedAllocations;
-        while (!frameDone && wayland.running) {
+        while (!frameDone && loopRunning()) {
             if (wl_display_dispatch(wayland.display) < 0) std::exit(1);
+            applyOutputChanges();
             commitWaitingPictures();  // a commit that waited for a buffer goes out now
         }
     }
@@ -88,16 +92,17 @@ Timing timeIt(Step step) {
 
 int main(int argc, char** argv) {
     compositorPid = argc > 1 ? std::atoi(argv[1]) : 0;
-    if (openWaylandDesktop() != 0) return 1;
+    if (openWaylandDesktop() != WaylandOpening::Opened) return 1;
     createWorldOnPrimary();
     showWholeScene();
     wl_display_roundtrip(wayland.display);
-    const SurfacePixels& picture = wayland.picture;
+    applyOutputChanges();
+    const SurfacePixels& picture = wayland.picture.logical;
     const PixelRect whole{0, 0, picture.width, picture.height};
     const BrickUnit& first = *World.front();
     for (const OutputView& view : wayland.outputs) {
-        const PixelRect area = view.area();
-        if (view.configured && area.left <= 200 && 200 < area.right) timedSurface = view.surface;
+        const PixelRect& area = view.area;
+        if (view.place.configured && area.left <= 200 && 200 < area.right) timedSurface = view.surface;
     }
 
     const Timing full = timeIt([&](int) { waylandPresent(regionOf(whole)); });

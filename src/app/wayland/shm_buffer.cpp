@@ -4,7 +4,6 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
-
 namespace {
 
 void handleRelease(void* data, wl_buffer*) {

@@ -9,11 +9,10 @@
 struct wl_buffer;
 struct wl_shm;
 
-// ARGB8888 is little-endian 0xAARRGGBB: in memory blue, green, red, alpha, the
-// core's own byte order, premultiplied as Wayland expects.
-// One ARGB8888 shm buffer the device size of an output's surface. Busy from its commit until the
-// compositor releases it; stale is what changed in the picture since it was last
-// brought up to date, in the surface's logical pixels.
+// One shm buffer the device size of an output's surface, in ARGB8888: little-endian
+// 0xAARRGGBB, so blue, green, red, alpha in memory, the core's own premultiplied
+// bytes. Busy from its commit until the compositor releases it; stale is what changed
+// in the picture since it was last brought up to date, in the surface's logical pixels.
 struct ShmBuffer {
     wl_buffer* buffer = nullptr;
     uint8_t* pixels = nullptr;

@@ -1,3 +1,5 @@
+#include "app/wayland/wayland_input.h"
+
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -6,10 +8,13 @@
 
 #include <cmath>
 
+#include "app/linux_common/event_loop.h"
+#include "app/wayland/layer_shell.h"
+#include "app/wayland/overlay_remap.h"
+#include "app/wayland/overlay_surface.h"
 #include "app/wayland/wayland_host.h"
 #include "interaction/drag_state.h"
 #include "interaction/mouse_event.h"
-#include "app/wayland/layer_shell.h"
 
 namespace {
 
@@ -21,7 +26,7 @@ MouseMessage heldRelease = MouseMessage::LeftUp;  // the release of the button t
 // The pixel holding the position: rounded down, also left of and above a surface
 // held by a drag, where truncation would land one pixel right or low.
 void placePointer(wl_fixed_t x, wl_fixed_t y) {
-    const PixelRect area = wayland.pointerOutput != nullptr ? wayland.pointerOutput->area() : PixelRect{};
+    const PixelRect area = wayland.pointerOutput != nullptr ? wayland.pointerOutput->area : PixelRect{};
     pointerX = static_cast<int32_t>(std::floor(wl_fixed_to_double(x))) + area.left;
     pointerY = static_cast<int32_t>(std::floor(wl_fixed_to_double(y))) + area.top;
 }
@@ -161,7 +166,7 @@ void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*
 void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {
     wayland.keyboardFocus = nullptr;
     if (wayland.escapeHeld) {
-        endProgram(0, nullptr);
+        endLoop(0);
     }
 }
 
@@ -177,7 +182,7 @@ void keyboardKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t
         wayland.escapeHeld = true;
         followDragWithKeyboard();
     } else if (wayland.escapeHeld) {
-        endProgram(0, nullptr);
+        endLoop(0);
     }
 }
 
@@ -233,6 +238,15 @@ void endDragAsRelease() {
     if (dragHolds()) {
         feed(heldRelease);
     }
+}
+
+void letGoOfOutput(OutputView& view) {
+    if (wayland.pointerOutput == &view) {
+        endDragAsRelease();
+        wayland.pointerOutput = nullptr;
+    }
+    if (wayland.keyboardTaken == &view) wayland.keyboardTaken = nullptr;
+    if (wayland.keyboardFocus == &view) wayland.keyboardFocus = nullptr;
 }
 
 //------------------------------------------------------------------------------

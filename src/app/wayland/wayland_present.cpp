@@ -1,7 +1,11 @@
+#include "app/wayland/wayland_present.h"
+
 #include <wayland-client.h>
 
+#include "app/wayland/surface_scale.h"
 #include "app/wayland/wayland_host.h"
 #include "render/redraw.h"
+#include "render/scaled_picture.h"
 #include "render/screen_scale.h"
 #include "world/world.h"
 
@@ -41,28 +45,27 @@ ShmBuffer* freeBuffer(OutputView& view) {
 // press never meets a region that lags the picture.
 void commitWaitingPicture(OutputView& view) {
     // A replaced surface takes no buffer before its first configure, which commits it.
-    if (!view.commitWaiting || view.remapping || !view.configured) {
+    if (!view.commitWaiting || view.remapping || !view.place.configured) {
         return;
     }
     ShmBuffer* buffer = freeBuffer(view);
     if (buffer == nullptr) {
         return;  // the next release brings us back
     }
-    const PixelRect area = view.area();
+    const PixelRect area = view.area;
     if (!buffer->stale.empty()) {
         const PixelRect& stale = buffer->stale;
-        SurfacePixels device{toDevice(view.width, view.scale120), toDevice(view.height, view.scale120),
-                             buffer->stride, buffer->pixels};
-        copyScaled(wayland.picture,
-                   PixelRect{stale.left + area.left, stale.top + area.top, stale.right + area.left,
-                             stale.bottom + area.top},
-                   view.scale120, area.left, area.top, device);
+        SurfacePixels device{view.fit.deviceWidth, view.fit.deviceHeight, buffer->stride, buffer->pixels};
+        bringToDevice(wayland.picture,
+                      PixelRect{stale.left + area.left, stale.top + area.top, stale.right + area.left,
+                                stale.bottom + area.top},
+                      device, view.fit.per120, area.left, area.top);
         buffer->stale = PixelRect{};
     }
     sendSurfaceScale(view);
     wl_surface_attach(view.surface, buffer->buffer, 0, 0);
     for (int32_t i = 0; i < view.damageCount; ++i) {
-        const PixelRect rect = toDevice(view.damage[i], view.scale120);
+        const PixelRect rect = toDevice(view.damage[i], view.fit.per120);
         wl_surface_damage_buffer(view.surface, rect.left, rect.top, rect.width(), rect.height());
     }
     view.damageCount = 0;
@@ -75,15 +78,8 @@ void commitWaitingPicture(OutputView& view) {
 }  // namespace
 
 //------------------------------------------------------------------------------
-PixelRect OutputView::area() const {
-    const int32_t left = x - wayland.layout.left;
-    const int32_t top = y - wayland.layout.top;
-    return PixelRect{left, top, left + width, top + height};
-}
-
-//------------------------------------------------------------------------------
 SurfacePixels& waylandSurface() {
-    return wayland.picture;
+    return wayland.picture.logical;
 }
 
 //------------------------------------------------------------------------------
@@ -97,10 +93,10 @@ void commitWaitingPictures() {
 // Each changed rectangle goes to the outputs it touches, in their own coordinates.
 void waylandPresent(const DirtyRegion& changed) {
     for (OutputView& view : wayland.outputs) {
-        if (view.surface == nullptr || !view.configured) {
+        if (view.surface == nullptr || !view.place.configured) {
             continue;
         }
-        const PixelRect area = view.area();
+        const PixelRect area = view.area;
         for (int32_t i = 0; i < changed.count; ++i) {
             const PixelRect rect = intersectionOf(changed.rects[i], area);
             if (rect.empty()) {

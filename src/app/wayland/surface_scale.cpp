@@ -1,6 +1,8 @@
-// The scale of each output's surface. A whole scale goes by wl_surface's buffer
-// scale, a fractional one (1.25, 1.5) by a buffer at device size whose viewport
-// gives it the surface's logical size.
+// The scale of each output's surface: the compositor's preferred fractional scale
+// recorded, and the buffer scale or the viewport's destination sent with the buffers
+// that have it (output_layout.h works out which).
+
+#include "app/wayland/surface_scale.h"
 
 #include <wayland-client.h>
 
@@ -19,8 +21,8 @@ void preferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale) {
     if (scale == kUnscaled && !view.surfaceShown) {
         return;
     }
-    view.preferredScale120 = static_cast<int32_t>(scale);
-    rescaleOutput(view);
+    view.place.preferred120 = static_cast<int32_t>(scale);
+    wayland.outputsChanged = true;
 }
 
 const wp_fractional_scale_v1_listener fractionalScaleListener = {
@@ -49,14 +51,7 @@ void forgetSurfaceScale(OutputView& view) {
     if (view.fractionalScale != nullptr) wp_fractional_scale_v1_destroy(view.fractionalScale);
     view.viewport = nullptr;
     view.fractionalScale = nullptr;
-    view.preferredScale120 = 0;
-}
-
-int32_t wantedScale(const OutputView& view) {
-    if (view.fractionalScale != nullptr && view.preferredScale120 > 0) {
-        return view.preferredScale120;
-    }
-    return kUnscaled * (view.outputScale > 0 ? view.outputScale : 1);
+    view.place.preferred120 = 0;
 }
 
 void sendSurfaceScale(OutputView& view) {
@@ -65,13 +60,8 @@ void sendSurfaceScale(OutputView& view) {
         return;
     }
     view.scaleToSend = false;
-    const bool whole = view.scale120 % kUnscaled == 0;
-    wl_surface_set_buffer_scale(view.surface, whole ? view.scale120 / kUnscaled : 1);
+    wl_surface_set_buffer_scale(view.surface, view.fit.bufferScale);
     if (view.viewport != nullptr) {
-        if (whole) {
-            wp_viewport_set_destination(view.viewport, -1, -1);
-        } else {
-            wp_viewport_set_destination(view.viewport, view.width, view.height);
-        }
+        wp_viewport_set_destination(view.viewport, view.fit.viewportWidth, view.fit.viewportHeight);
     }
 }
