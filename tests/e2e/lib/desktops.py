@@ -8,6 +8,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 from collections import namedtuple
 from pathlib import Path
 
@@ -17,6 +18,7 @@ from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, STARTED, WIDTH, AppLo
 from .scenarios import drag, play
 
 NOBODY = 65534  # sway refuses to run as root
+STALL = float(os.environ.get("ZIMBLET_E2E_STALL", 0))  # seconds each compositor stops at its start (README)
 
 
 # The Wine setups: the name of its rows, its folders' suffix, the prefix's LogPixels (the dpi Wine reports for
@@ -244,6 +246,9 @@ class Wayland(Linux):
         wait_until(lambda: accepts(self.runtime / self.socket) or self.server.poll() is not None, timeout,
                    f"{self.kind} to take clients")
         check(self.server.poll() is None, f"{self.kind} ended at start; see {self.kind}.log")
+        if STALL:  # the compositor stopped for a while once it takes clients: one slow to make its outputs
+            self.server.send_signal(signal.SIGSTOP)
+            threading.Timer(STALL, self.server.send_signal, (signal.SIGCONT,)).start()
 
     def set_up(self):
         self.start_compositor()
