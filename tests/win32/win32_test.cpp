@@ -314,7 +314,8 @@ TEST_F(Win32Test, AtTwiceTheDpiShowsPixelsAsBlocksDividesHookPositionsAndFollows
 TEST_F(Win32Test, DragStepsPresentTheDirtyRectangleOrTheWholeSurfaceOrOneFailureBoxAtATime) {
     fake.dibMemory.assign(320 * 200 * 4, 0);
     overlayWindow = OverlayWindow{fakeWindow, nullptr, 0, 0,
-                                  {320, 200, 1280, fakeMemoryDC, fakeBitmap, {}, fake.dibMemory.data()}};
+                                  {320, 200, 1280, fakeMemoryDC, fakeBitmap, {}, fake.dibMemory.data()},
+                                  {{320, 200, 1280, fake.dibMemory.data()}}};  // at scale 1 the scene is the surface
     BrickUnit brick;
     brick.x = brick.drawX = 100;
     brick.y = brick.drawY = 50;
