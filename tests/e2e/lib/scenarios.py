@@ -3,6 +3,7 @@ which desktops play which. A desktop (desktops.py) says how to start, drive and 
 
 import re
 import signal
+from functools import partial
 
 from .bench import check
 from .plan import APPROACH, centre, make_plan, path_is_good, unit_at
@@ -68,6 +69,20 @@ def no_buttons_leaked(session, mark, plan):
     check(not leaked, f"the window beneath received {leaked}")
 
 
+def sounding_drag(session, button, grab, steps, label, times=1):
+    """A drag that makes one sound, the one the replay host chose, at the event that sounds (the release of a left
+    button attaches, the press of a right one pulls loose): from then on the desktop plays that file, whole,
+    `times` times. Returns the replay host's sounds for the drag."""
+    kind, sounds_at = ("detach", "down") if button == "right" else ("attach", "up")
+    expected, played = session.bench.heard(session, lambda: drag(session, button, grab, steps, label), label,
+                                           sounds_at)
+    check(len(expected) == 1 and re.fullmatch(rf"Sounds\\{kind}[0-3]\.wav", expected[0]),
+          f"the replay host played {expected}")
+    count = played(expected[0])
+    check(count == times, f"{expected[0]} played {count} times after the {label} button went {sounds_at}")
+    return expected
+
+
 def click_on_brick(session, plan):
     """Clicks on a brick without moving, in its middle and on its corners, change nothing and never reach the
     window beneath."""
@@ -100,8 +115,8 @@ def attach(session, plan, how=drag):
 def pull_loose(session, plan):
     """A right press pulls the attached brick off with its sound; it is dragged away and dropped, and neither
     press nor release reaches the window beneath."""
-    mark, lone = session.log.mark(), session.expected().units[plan.lone.index]
-    session.bench.sounding_drag(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+    mark = session.log.mark()
+    pull(session, plan, sounding_drag)
     lone = session.expected().units[plan.lone.index]
     check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
           f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
@@ -294,13 +309,8 @@ def ended_by(session, how):
 def bell_without_sound_file(session, plan):
     """Started where the attach sounds are missing and the detach sounds are no sound files at all (Linux): the
     attach and the pull loose each ring the theme's bell instead, and the program runs on."""
-    from .sound import drag_heard, sound_body
-    heard = [("attach", attach(session, plan, lambda *drag: drag_heard(*drag, sounds_at="up"))),
-             ("detach", pull(session, plan, lambda *drag: drag_heard(*drag, sounds_at="down")))]
-    for kind, (expected, after) in heard:
-        check(len(expected) == 1 and expected[0].startswith(f"Sounds\\{kind}"), f"the replay host played {expected}")
-        check(sound_body(session.bench.sounds_dir / expected[0].split("\\")[1]) not in after,
-              f"the {kind} file was played after all")
+    attach(session, plan, partial(sounding_drag, times=0))
+    pull(session, plan, partial(sounding_drag, times=0))
     session.click_through("left", *plan.bare)
     session.require_running()
 
@@ -330,7 +340,7 @@ ROWS = [
      lambda p: click_on_brick(p.main, p.plan)),
     ("drag and drop: fast moves, press and release kept", EVERY, lambda p: drag_and_drop(p.main, p.plan)),
     ("snap and attach: slow steps, the attach sound once at the release", EVERY,
-     lambda p: attach(p.main, p.plan, p.bench.sounding_drag)),
+     lambda p: attach(p.main, p.plan, sounding_drag)),
     ("pull loose: right press, the detach sound once", EVERY, lambda p: pull_loose(p.main, p.plan)),
     ("outputs come and go: a new output shows its part at once; one unplugged under a held brick ends the drag, "
      "and the brick shows again with the output", {"sway"}, lambda p: outputs_come_and_go(p.main, p.plan)),
