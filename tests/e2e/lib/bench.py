@@ -235,6 +235,10 @@ class Desktop:
                   stderr=subprocess.STDOUT)
         return log
 
+    def xwininfo(self, *args):
+        """What xwininfo tells of the desktop's X display, the one of env()."""
+        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
+
     def refusal(self):
         """(title, check) where the program must refuse this desktop, else None."""
         return None
@@ -265,9 +269,6 @@ class XScreen(Desktop):
         """The whole screen as raw RGB bytes."""
         return subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "rgb:-"],
                               check=True, capture_output=True, timeout=30).stdout
-
-    def xwininfo(self, *args):
-        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
 
     def windows(self, pattern, size, count):
         """The top-level windows whose line in the tree matches `pattern`, once `count` of them are of `size`

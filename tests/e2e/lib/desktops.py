@@ -447,6 +447,7 @@ class Mutter(Wayland, Desktop):
 
     def client_env(self):
         return dict(super().client_env(), **self.x11)
+    env = client_env  # the X clients', xwininfo's too: on XWayland
 
     def start_compositor(self):
         self.bus = self.dbus.stdout.readline().decode().strip()
@@ -529,9 +530,6 @@ class Mutter(Wayland, Desktop):
             keys = [self.KEYSYMS.get(name) or ord(name) for name in args[0].split("+")]
             for key, pressed in [(key, True) for key in keys] + [(key, False) for key in reversed(keys)]:
                 self.hands.NotifyKeyboardKeysym(key, pressed)
-
-    def xwininfo(self, *args):
-        return subprocess.run(["xwininfo", *args], env=self.client_env(), capture_output=True, text=True).stdout
 
     def x11_window(self, name):
         found = re.search(r"Window id: (0x[0-9a-f]+)", self.xwininfo("-name", name))
