@@ -12,7 +12,7 @@ from collections import namedtuple
 from pathlib import Path
 
 from . import sound
-from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, STARTED, WIDTH, AppLog, Beneath, Desktop, XScreen, accepts,
+from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, STARTED, WIDTH, Beneath, Desktop, XScreen, accepts,
                     build_helper, check, pixel, reap, start, start_xvfb, wait_beneath, wait_until)
 from .scenarios import play
 
@@ -46,7 +46,8 @@ class Wine(XScreen):
         app = build_helper("underneath_app.cpp", self.prefix.parent / "underneath_app.exe",
                            ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
         self.ensure_prefix()
-        self.log = AppLog(self.run_dir / "underneath.log", self.scale)
+        (self.run_dir / "underneath.log").touch()
+        self.log = Beneath(self.scale, application=self.run_dir / "underneath.log")
         start(["wine", app, "underneath.log"], cwd=self.run_dir, env=self.env(), stdin=DEVNULL, stdout=DEVNULL,
               stderr=DEVNULL)
         width, height = self.device_size()
