@@ -273,13 +273,10 @@ class XScreen(Desktop):
         """Gives a viewable window the X focus and waits until it has it."""
         def focused():
             self.xdotool("windowfocus", window)
-            return int(self.xdotool_output("getwindowfocus")) == int(window, 16)
+            return int(self.xdotool("getwindowfocus")) == int(window, 16)
         wait_until(focused, 10, f"the focus on window {window}")
 
     def xdotool(self, *args):
-        self.xdotool_output(*args)
-
-    def xdotool_output(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=30,
                               capture_output=True, text=True).stdout
 
