@@ -110,11 +110,10 @@ def drag_and_drop(session, plan):
 
 
 def attach(session, plan, how=drag):
-    """The lone brick brought down onto its target in slow steps and released; returns what the drag `how` does."""
-    result = how(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
+    """The lone brick brought down onto its target in slow steps by the drag `how`, and released."""
+    how(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
     check(session.expected().units[plan.lone.index].below == plan.target.index,
           f"the replay host did not attach the brick to unit {plan.target.index}")
-    return result
 
 
 def pull_loose(session, plan):
@@ -299,7 +298,7 @@ def bell_without_sound_file(session, plan):
 
 def pull(session, plan, how):
     lone = session.expected().units[plan.lone.index]
-    return how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+    how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
 
 
 def display_lost(session, plan):
