@@ -50,8 +50,8 @@ if [ $# -eq 0 ]; then
   $*"; }
         step "cmake --preset linux && cmake --build --preset linux && ctest --preset linux -j2"
         step "cmake --preset sanitize && cmake --build --preset sanitize && ctest --preset sanitize -j2"
-        step "tests/e2e/run_e2e.sh build/linux --desktop x11"
-        step "tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 2"
+        step "tests/e2e/run_e2e.py build/linux --desktop x11"
+        step "tests/e2e/run_e2e.py build/linux --desktop wayland --repeat 2"
         [ -z "$failed" ] || { printf "\nFailed on Debian 13:%s\n" "$failed" >&2; exit 1; }'
 fi
 

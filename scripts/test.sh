@@ -33,10 +33,10 @@ cmake --build --preset linux
 ctest --preset linux -j2
 
 step "End-to-end: the Linux program on X11 in Xvfb, on four kinds of display"
-tests/e2e/run_e2e.sh build/linux --desktop x11
+tests/e2e/run_e2e.py build/linux --desktop x11
 
 step "End-to-end: the Linux program on Wayland compositors (sway and KWin nested on Xvfb, headless Mutter)"
-tests/e2e/run_e2e.sh build/linux --desktop wayland --repeat 3
+tests/e2e/run_e2e.py build/linux --desktop wayland --repeat 3
 
 step "The Linux package and its desktop entry"
 desktop-file-validate packaging/zimblet.desktop
@@ -66,6 +66,6 @@ for sound in build/linux/Sounds/*.wav; do
 done
 
 step "End-to-end: the Windows program under Wine, driven by real input"
-tests/e2e/run_e2e.sh build/windows-mingw --repeat 5
+tests/e2e/run_e2e.py build/windows-mingw --repeat 5
 
 step "All tests passed"

@@ -63,12 +63,7 @@ void shapePresent(const DirtyRegion& region) {
 #endif
 
 TEST(HookPath, DragsSnapsAttachesAndDetachesWithoutAllocating) {
-    TestWorld world;
-    resetMemoryHost(1280, 1024);
-    std::srand(1);
-    createWorld();
-    world.adoptCreatedWorld();
-    showWholeScene();
+    TestWorld world(1280, 1024);
     memoryHost().keepSoundText = false;
 #ifdef ZIMBLET_HAS_X11_SHAPES
     reserveShapeRects(shapeRects, memoryHost().surface.width);

@@ -51,13 +51,8 @@ bool onLattice(const BrickUnit& unit, const BrickUnit* neighbour, int32_t dx, in
 // state with both buttons, near bricks and far off.
 class EventStream {
 public:
-    EventStream(unsigned seed, int width, int height) : random_(seed) {
-        resetMemoryHost(width, height);
-        std::srand(1);
-        createWorld();
-        world_.adoptCreatedWorld();
+    EventStream(unsigned seed, int width, int height) : world_(width, height), random_(seed) {
         for (BrickUnit* unit : World) bricks_.emplace_back(unit->colour, unit->left, unit->right);
-        showWholeScene();
     }
 
     // Picks one event, hands it to the core, and returns what it was.

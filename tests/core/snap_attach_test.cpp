@@ -10,28 +10,22 @@
 
 namespace {
 
-BrickUnit unitAt(int32_t x, int32_t y) {
-    BrickUnit unit;
-    unit.x = x;
-    unit.y = y;
-    return unit;
-}
-
 std::pair<int32_t, int32_t> drawn(const BrickUnit* unit) { return {unit->drawX, unit->drawY}; }
 
 TEST(UnitGeometry, OverlapAndAlignmentBounds) {
-    const BrickUnit b = unitAt(100, 100);
+    TestWorld world;
+    const BrickUnit& b = world.unit(100, 100);
     for (auto [dx, dy, overlap] : {std::tuple{15, 0, true}, {16, 0, false}, {-16, 0, false}, {0, 18, true},
                                    {0, 19, false}, {0, -19, false}, {15, 18, true}, {-15, 0, true}, {0, -18, true}}) {
-        EXPECT_EQ(unitsOverlap(unitAt(100 + dx, 100 + dy), b), overlap) << dx << ", " << dy;
+        EXPECT_EQ(unitsOverlap(world.unit(100 + dx, 100 + dy), b), overlap) << dx << ", " << dy;
     }
     // Resting on and hanging under, near the origin and far off any screen.
     for (auto [dx, gap, aligns] : {std::tuple{0, 18, false}, {0, 19, true}, {0, 32, true}, {0, 33, false},
                                    {7, 25, true}, {-7, 25, true}, {8, 25, false}, {-8, 25, false}}) {
         for (int32_t origin : {300, -1000000, 1000000}) {
-            const BrickUnit target = unitAt(origin, origin);
-            EXPECT_EQ(studsAlign(unitAt(origin + dx, origin - gap), target), aligns) << dx << " " << gap;
-            EXPECT_EQ(studsAlign(unitAt(origin + dx, origin + gap), target), aligns) << dx << " " << gap;
+            const BrickUnit& target = world.unit(origin, origin);
+            EXPECT_EQ(studsAlign(world.unit(origin + dx, origin - gap), target), aligns) << dx << " " << gap;
+            EXPECT_EQ(studsAlign(world.unit(origin + dx, origin + gap), target), aligns) << dx << " " << gap;
         }
     }
 }

@@ -10,10 +10,7 @@ namespace {
 // Replays the draws by hand after srand(1), so no library's sequence is assumed:
 // colour, width, y and x of the rightmost unit, then two discarded draws per further unit.
 TEST(WorldCreation, FollowsTheDrawsAndBuildsBricksRightToLeft) {
-    TestWorld world;
-    std::srand(1);
-    createWorld();
-    world.adoptCreatedWorld();
+    TestWorld world(0);  // the start world, not drawn
     const int next = std::rand();
 
     std::srand(1);

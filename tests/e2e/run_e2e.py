@@ -2,7 +2,7 @@
 """End-to-end runs of the real program: the Windows build under Wine in Xvfb, the Linux build on X11 in Xvfb,
 or the Linux build on headless Wayland compositors; see README.md.
 
-usage: run_e2e.py BUILD_DIR [--desktop wine|x11|wayland] [--repeat N] [--stop-on-failure]
+usage: tests/e2e/run_e2e.py BUILD_DIR [--desktop wine|x11|wayland] [--repeat N] [--stop-on-failure]
 """
 
 import argparse

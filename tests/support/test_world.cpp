@@ -1,8 +1,10 @@
 #include "test_world.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "interaction/drag_state.h"
+#include "render/redraw.h"
 #include "world/world.h"
 
 uint32_t pixelAt(const SurfacePixels& surface, int x, int y) {
@@ -15,6 +17,14 @@ TestWorld::TestWorld() {
     World.clear();
     resetInteraction();
     resetMemoryHost(0, 0);
+}
+
+TestWorld::TestWorld(int width, int height) : TestWorld() {
+    resetMemoryHost(width, height);
+    std::srand(1);
+    createWorld();
+    owned_ = World;
+    if (width > 0) showWholeScene();
 }
 
 TestWorld::~TestWorld() {
@@ -43,10 +53,6 @@ std::vector<BrickUnit*> TestWorld::brick(int n, int32_t x, int32_t y, uint32_t c
         }
     }
     return units;
-}
-
-void TestWorld::adoptCreatedWorld() {
-    for (BrickUnit* unit : World) owned_.push_back(unit);
 }
 
 void stack(BrickUnit& upper, BrickUnit& lower) {

@@ -14,6 +14,9 @@ uint32_t pixelAt(const SurfacePixels& surface, int x, int y);
 class TestWorld {
 public:
     TestWorld();
+    // The program's start world, createWorld's after srand(1), on a width x height surface; its first
+    // picture shown unless the width is 0.
+    explicit TestWorld(int width, int height = 0);
     ~TestWorld();
     TestWorld(const TestWorld&) = delete;
     TestWorld& operator=(const TestWorld&) = delete;
@@ -24,9 +27,6 @@ public:
     // A brick of n units whose rightmost unit stands at (x, y), appended right to left.
     // Returns the units from left to right.
     std::vector<BrickUnit*> brick(int n, int32_t x, int32_t y, uint32_t colour = 0x1B28C4);
-
-    // Adopts the units createWorld made so they are freed with this world.
-    void adoptCreatedWorld();
 
 private:
     std::vector<BrickUnit*> owned_;

@@ -155,6 +155,14 @@ struct Win32Test : ::testing::Test {
                            d.right, d.bottom);
         };
     }
+
+    // The World's one unit, at x, y.
+    void putBrick(LONG x, LONG y) {
+        brick.x = brick.drawX = x;
+        brick.y = brick.drawY = y;
+        World.push_back(&brick);
+    }
+    BrickUnit brick;
 };
 
 LRESULT overlayWindowProc(int message, WPARAM wParam, LPARAM lParam) {
@@ -163,10 +171,7 @@ LRESULT overlayWindowProc(int message, WPARAM wParam, LPARAM lParam) {
 
 TEST_F(Win32Test, WindowProcedureAndHooksAnswerAsTabled) {
     const auto window = overlayWindowProc, keys = keyboardHookProc, mouse = mouseHookProc;
-    BrickUnit brick;
-    brick.x = brick.drawX = 100;
-    brick.y = brick.drawY = 200;
-    World.push_back(&brick);
+    putBrick(100, 200);
     // Each is called with code, wParam and an event holding vkCode = x (keys) or pt = x,y (mouse).
     // A result of passedOn means DefWindowProcA (window) or CallNextHookEx was called with the
     // same arguments; otherwise effect is the one call made.
@@ -267,9 +272,7 @@ TEST_F(Win32Test, StartsUpAndLoopsUntilQuitOrShowsWhyItCannotAndEnds) {
 
 TEST_F(Win32Test, AtTwiceTheDpiShowsPixelsAsBlocksDividesHookPositionsAndFollowsDpiChanges) {
     fake.dpi = 192;
-    BrickUnit brick;
-    brick.x = brick.drawX = brick.y = brick.drawY = 4;
-    World.push_back(&brick);
+    putBrick(4, 4);
     initApplication(fakeModule);
     // The window and its DIB section are the screen's 64 x 48 device pixels, the scene 32 x 24 logical ones.
     EXPECT_GE(std::ranges::count(fake.log, call("CreateDIBSection", fakeMemoryDC, 40, 64, -48, 1, 32, BI_RGB, 0,
@@ -314,12 +317,9 @@ TEST_F(Win32Test, AtTwiceTheDpiShowsPixelsAsBlocksDividesHookPositionsAndFollows
 TEST_F(Win32Test, DragStepsPresentTheDirtyRectangleOrTheWholeSurfaceOrOneFailureBoxAtATime) {
     fake.dibMemory.assign(320 * 200 * 4, 0);
     overlayWindow = OverlayWindow{fakeWindow, nullptr, 0, 0,
-                                  {320, 200, 1280, fakeMemoryDC, fakeBitmap, {}, fake.dibMemory.data()}};
-    fitToDevice(overlayWindow.scene, SurfacePixels{320, 200, 1280, fake.dibMemory.data()}, kUnscaled);
-    BrickUnit brick;
-    brick.x = brick.drawX = 100;
-    brick.y = brick.drawY = 50;
-    World.push_back(&brick);
+                                  {320, 200, 1280, fakeMemoryDC, fakeBitmap, {}, fake.dibMemory.data()},
+                                  {{320, 200, 1280, fake.dibMemory.data()}}};  // at scale 1 the scene is the surface
+    putBrick(100, 50);
     showWholeScene();
     EXPECT_EQ(fake.log, presentationCalls(320, 200)) << "the whole surface is one full update";
 

@@ -85,12 +85,7 @@ TEST(ShapeRects, HitRectanglesClippedToTheBand) {
 // Coverage of the whole start world in random bands, list sizes forcing resumes:
 // the rectangles are YX-banded, never overlap, and cover exactly the opaque pixels.
 TEST(ShapeRects, RunsCoverExactlyTheOpaquePixelsOfTheStartWorld) {
-    TestWorld world;
-    resetMemoryHost(640, 480);
-    std::srand(1);
-    createWorld();
-    world.adoptCreatedWorld();
-    showWholeScene();
+    TestWorld world(640, 480);
     const SurfacePixels& surface = memoryHost().surface;
 
     std::srand(7);

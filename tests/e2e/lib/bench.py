@@ -37,41 +37,14 @@ def wait_until(condition, timeout, what, interval=0.05):
     return value
 
 
-class AppLog:
-    """The lines the application underneath has logged; a mark is a count of lines."""
-
-    def __init__(self, path, scale=1):
-        self.path, self.logs, self.scale = path, {"application": path}, scale  # scale: of its device positions
-
-    def who(self, since):
-        """The windows that logged anything since mark `since`."""
-        return set(self.logs) if self.lines()[since:] else set()
-
-    def lines(self):
-        try:  # a line still being written has no newline yet: leave it for the next look
-            lines = self.path.read_text().split("\n")[:-1]
-        except FileNotFoundError:
-            return []
-        return lines if self.scale == 1 else [re.sub(r"(?<= )\d+ \d+\b", lambda m: " ".join(
-            str(int(n) // self.scale) for n in m[0].split()), line, count=1) for line in lines]
-
-    def mark(self):
-        return len(self.lines())
-
-    def wait_for(self, line, since, timeout=10):
-        """Waits until `line` is logged after mark `since`; returns the lines after the mark up to it."""
-        def found():
-            later = self.lines()[since:]
-            return later[:later.index(line) + 1] if line in later else None
-        return wait_until(found, timeout, f"the application underneath to log '{line}'")
-
-
-class Beneath(AppLog):
-    """The packaged windows beneath, xev (X11) and wev (Wayland), read as one log in the words of the application
-    beneath: `lbuttondown X Y` (on the screen), `mousewheel X Y 120`, `keydown NAME`, `char 97`, `kbenter`;
-    `windows` says whose each line is."""
+class Beneath:
+    """The windows beneath read as one log in the words of our application beneath (underneath_app.cpp, under
+    Wine): `lbuttondown X Y` (on the screen), `mousewheel X Y 120`, `keydown NAME`, `char 97`, `kbenter`, into
+    which xev's (X11) and wev's (Wayland) lines are translated. A mark is a count of lines; `windows` says whose
+    each line is."""
 
     PATTERNS = {  # an event is read once all its lines are there
+        "application": re.compile(r"(?P<line>.+?)\r?\n"),  # its lines end as Windows ends them
         "xev": re.compile(r"Button(?P<button>Press|Release) event.*\n.*root:\((?P<x>\d+),(?P<y>\d+)\),\n"
                           r".*button (?P<b>\d+)|Key(?P<key>Press|Release) event(?:.*\n){2}"
                           r".*keysym \w+, (?P<name>\w+)\).*\n.*XLookupString gives \d+ bytes: (?:\((?P<char>\w\w)\))?"),
@@ -83,9 +56,8 @@ class Beneath(AppLog):
     BUTTONS = {"1": "l", "2": "m", "3": "r", "272": "l", "274": "m", "273": "r"}
     STATES = {"Press": "down", "1": "down", "Release": "up", "0": "up"}
 
-    def __init__(self, scale=1, **logs):  # xev=PATH, wev=PATH; scale: of xev's device positions
-        super().__init__(next(iter(logs.values())), scale)
-        self.logs, self.offset = logs, (0, 0)  # where wev's window lies on the screen
+    def __init__(self, scale=1, **logs):  # application=PATH, xev=PATH, wev=PATH; scale: of their device positions
+        self.logs, self.scale, self.offset = logs, scale, (0, 0)  # offset: where wev's window lies on the screen
         self.read, self.pointer, self.last = dict.fromkeys(logs, 0), dict.fromkeys(logs, (0, 0)), {}
         self.translated, self.windows = [], []
 
@@ -103,11 +75,25 @@ class Beneath(AppLog):
             self.read[window] += end
         return list(self.translated)
 
+    def mark(self):
+        return len(self.lines())
+
     def who(self, since):
+        """The windows that logged anything since mark `since`."""
         self.lines()
         return set(self.windows[since:])
 
+    def wait_for(self, line, since, timeout=10):
+        """Waits until `line` is logged after mark `since`; returns the lines after the mark up to it."""
+        def found():
+            later = self.lines()[since:]
+            return later[:later.index(line) + 1] if line in later else None
+        return wait_until(found, timeout, f"the application underneath to log '{line}'")
+
     def _translate(self, window, event, text):
+        if event["line"]:  # the application's own words, in device pixels
+            return [re.sub(r"(?<= )\d+ \d+\b", lambda m: " ".join(str(int(n) // self.scale) for n in m[0].split()),
+                           event["line"], count=1)]
         # wev binds a pointer at each change of the seat's capabilities, and each of them tells the same event.
         last = self.last.get((window, event["device"]))
         if last is not None and last[0] != event["id"] and last[1] == text:
@@ -235,6 +221,10 @@ class Desktop:
                   stderr=subprocess.STDOUT)
         return log
 
+    def xwininfo(self, *args):
+        """What xwininfo tells of the desktop's X display, the one of env()."""
+        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
+
     def refusal(self):
         """(title, check) where the program must refuse this desktop, else None."""
         return None
@@ -266,9 +256,6 @@ class XScreen(Desktop):
         return subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "rgb:-"],
                               check=True, capture_output=True, timeout=30).stdout
 
-    def xwininfo(self, *args):
-        return subprocess.run(["xwininfo", *args], env=self.env(), capture_output=True, text=True).stdout
-
     def windows(self, pattern, size, count):
         """The top-level windows whose line in the tree matches `pattern`, once `count` of them are of `size`
         (device pixels) and viewable; None before."""
@@ -286,13 +273,10 @@ class XScreen(Desktop):
         """Gives a viewable window the X focus and waits until it has it."""
         def focused():
             self.xdotool("windowfocus", window)
-            return int(self.xdotool_output("getwindowfocus")) == int(window, 16)
+            return int(self.xdotool("getwindowfocus")) == int(window, 16)
         wait_until(focused, 10, f"the focus on window {window}")
 
     def xdotool(self, *args):
-        self.xdotool_output(*args)
-
-    def xdotool_output(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True, timeout=30,
                               capture_output=True, text=True).stdout
 

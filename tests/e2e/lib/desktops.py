@@ -13,9 +13,9 @@ from collections import namedtuple
 from pathlib import Path
 
 from . import sound
-from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, STARTED, WIDTH, AppLog, Beneath, Desktop, XScreen, accepts,
+from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, STARTED, WIDTH, Beneath, Desktop, XScreen, accepts,
                     build_helper, check, pixel, reap, start, start_xvfb, wait_beneath, wait_until)
-from .scenarios import drag, play
+from .scenarios import play
 
 NOBODY = 65534  # sway refuses to run as root
 STALL = float(os.environ.get("ZIMBLET_E2E_STALL", 0))  # seconds each compositor stops at its start (README)
@@ -48,7 +48,8 @@ class Wine(XScreen):
         app = build_helper("underneath_app.cpp", self.prefix.parent / "underneath_app.exe",
                            ["x86_64-w64-mingw32-g++-posix", "-static", "-mwindows"])
         self.ensure_prefix()
-        self.log = AppLog(self.run_dir / "underneath.log", self.scale)
+        (self.run_dir / "underneath.log").touch()
+        self.log = Beneath(self.scale, application=self.run_dir / "underneath.log")
         start(["wine", app, "underneath.log"], cwd=self.run_dir, env=self.env(), stdin=DEVNULL, stdout=DEVNULL,
               stderr=DEVNULL)
         width, height = self.device_size()
@@ -95,18 +96,20 @@ class Wine(XScreen):
         names = [m.group(1).replace("\\\\", "\\") for m in map(self.SOUND_NAME.search, lines) if m]
         return sum(self.SOUND_CALL in line for line in lines), names
 
-    def sounding_drag(self, session, button, grab, steps, label):
-        """A drag whose one sound the trace shows as one PlaySound call of the file the replay host chose."""
+    def heard(self, session, play, label, sounds_at):
+        """Runs play(); returns what it returns and how many times the trace shows a sound file played since, as
+        many PlaySound calls, each naming that file."""
         calls, names = self.sounds(session)
-        expected = drag(session, button, grab, steps, label)
-        kind = "detach" if button == "right" else "attach"
-        check(len(expected) == 1 and re.fullmatch(rf"Sounds\\{kind}[0-3]\.wav", expected[0]),
-              f"the replay host played {expected}")
-        check(self.sounds(session)[0] - calls == 1, "the trace shows other than one PlaySound call for one sound")
-        named = wait_until(lambda: now[len(names):] if len(now := self.sounds(session)[1]) > len(names) else None, 10,
-                           "the sound file's name in the winmm trace")
-        check(named == expected, f"played {named}, the replay host played {expected}")
-        return expected
+        result = play()
+
+        def played(name):
+            named = wait_until(lambda: now[len(names):] if len(now := self.sounds(session)[1]) > len(names) else None,
+                               10, "the sound file's name in the winmm trace")
+            count = self.sounds(session)[0] - calls
+            check(count == len(named) and set(named) == {name},
+                  f"the trace shows {count} PlaySound calls of {named} for the replay host's {name}")
+            return count
+        return result, played
 
     def kill_wine(self):
         if (self.prefix / "system.reg").exists():
@@ -121,7 +124,7 @@ class Linux:
     """What the Linux program's desktops share: a PulseAudio null sink its sounds are heard from, and its start."""
 
     KEY_LINES = ("keydown a", "keydown Escape", "keydown Escape")
-    sounding_drag = staticmethod(sound.sounding_drag)
+    heard = staticmethod(sound.heard)
 
     program_env = {}  # beside the client's environment
 
@@ -450,6 +453,7 @@ class Mutter(Wayland, Desktop):
 
     def client_env(self):
         return dict(super().client_env(), **self.x11)
+    env = client_env  # the X clients', xwininfo's too: on XWayland
 
     def start_compositor(self):
         self.bus = self.dbus.stdout.readline().decode().strip()
@@ -532,9 +536,6 @@ class Mutter(Wayland, Desktop):
             keys = [self.KEYSYMS.get(name) or ord(name) for name in args[0].split("+")]
             for key, pressed in [(key, True) for key in keys] + [(key, False) for key in reversed(keys)]:
                 self.hands.NotifyKeyboardKeysym(key, pressed)
-
-    def xwininfo(self, *args):
-        return subprocess.run(["xwininfo", *args], env=self.client_env(), capture_output=True, text=True).stdout
 
     def x11_window(self, name):
         found = re.search(r"Window id: (0x[0-9a-f]+)", self.xwininfo("-name", name))

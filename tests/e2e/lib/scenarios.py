@@ -1,8 +1,10 @@
 """The scenarios: what a user does, and what they must see, hear and not disturb; and the table of rows that says
 which desktops play which. A desktop (desktops.py) says how to start, drive and picture it."""
 
+import contextlib
 import re
 import signal
+from functools import partial
 
 from .bench import check
 from .plan import APPROACH, centre, make_plan, path_is_good, unit_at
@@ -42,21 +44,42 @@ def click_through(session, plan):
     session.wait_picture("after the clicks beside the bricks")
 
 
+@contextlib.contextmanager
+def held(session, point, button="left"):
+    """The button pressed at `point` through the block and let go, after a failure too: none stays held."""
+    session.move(*point)
+    session.button(button, "down")
+    try:
+        yield
+    finally:
+        session.button(button, "up")
+
+
 def drag(session, button, grab, steps, label):
     """Presses on `grab`, moves through `steps` checking the picture after each, releases at the last.
 
     Returns the replay host's expected sounds for the drag."""
     first = len(session.history)
-    session.move(*grab)
-    session.button(button, "down")
-    try:
+    with held(session, grab, button):
         for number, step in enumerate(steps, 1):
             session.move(*step)
             session.wait_picture(f"{label} step {number}")
-    finally:  # let go even after a failed step, so that no button stays held
-        session.button(button, "up")
     session.wait_picture(f"{label} after the release")
     return [sound for sounds in session.expected().sounds[first:] for sound in sounds]
+
+
+def sounding_drag(session, button, grab, steps, label, times=1):
+    """A drag that makes one sound, the one the replay host chose, at the event that sounds (the release of a left
+    button attaches, the press of a right one pulls loose): from then on the desktop plays that file, whole,
+    `times` times. Returns the replay host's sounds for the drag."""
+    kind, sounds_at = ("detach", "down") if button == "right" else ("attach", "up")
+    expected, played = session.bench.heard(session, lambda: drag(session, button, grab, steps, label), label,
+                                           sounds_at)
+    check(len(expected) == 1 and re.fullmatch(rf"Sounds\\{kind}[0-3]\.wav", expected[0]),
+          f"the replay host played {expected}")
+    count = played(expected[0])
+    check(count == times, f"{expected[0]} played {count} times after the {label} button went {sounds_at}")
+    return expected
 
 
 def no_buttons_leaked(session, mark, plan):
@@ -73,10 +96,7 @@ def click_on_brick(session, plan):
     window beneath."""
     mark = session.log.mark()
     for point in (centre(plan.lone), (plan.lone.x, plan.lone.y), (plan.lone.x + 15, plan.lone.y + 18)):
-        session.move(*point)
-        session.button("left", "down")
-        session.button("left", "up")
-        session.wait_picture("after a click on a brick")
+        drag(session, "left", point, [], "a click on a brick")
     no_buttons_leaked(session, mark, plan)
 
 
@@ -90,18 +110,17 @@ def drag_and_drop(session, plan):
 
 
 def attach(session, plan, how=drag):
-    """The lone brick brought down onto its target in slow steps and released; returns what the drag `how` does."""
-    result = how(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
+    """The lone brick brought down onto its target in slow steps by the drag `how`, and released."""
+    how(session, "left", centre(session.expected().units[plan.lone.index]), plan.approach, "snap")
     check(session.expected().units[plan.lone.index].below == plan.target.index,
           f"the replay host did not attach the brick to unit {plan.target.index}")
-    return result
 
 
 def pull_loose(session, plan):
     """A right press pulls the attached brick off with its sound; it is dragged away and dropped, and neither
     press nor release reaches the window beneath."""
-    mark, lone = session.log.mark(), session.expected().units[plan.lone.index]
-    session.bench.sounding_drag(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+    mark = session.log.mark()
+    pull(session, plan, sounding_drag)
     lone = session.expected().units[plan.lone.index]
     check((lone.x, lone.y, lone.below) == (*plan.drops[4], -1),
           f"the replay host left the brick at {(lone.x, lone.y)} with below {lone.below}")
@@ -128,20 +147,10 @@ def across_the_seam(session, plan):
 def held_while_output_goes(session, plan, point):
     """Holds the lone brick at `point` on the last output and unplugs that output before letting go: the drag
     ends there, as its release would. Where the compositor cannot unplug, the release ends it; False then."""
-    session.move(*centre(session.expected().units[plan.lone.index]))
-    session.button("left", "down")
-    gone = False
-    try:
+    with held(session, centre(session.expected().units[plan.lone.index])):
         session.move(*point)
         session.wait_picture("held over the last output")
-        gone = session.bench.remove_output()
-    finally:
-        if gone:
-            session.history.append("left-up %d %d" % point)
-            session.bench.input("up", "left")
-        else:
-            session.button("left", "up")
-    return gone
+        return session.bench.remove_output()
 
 
 def relaid(session, label):
@@ -170,7 +179,7 @@ def outputs_come_and_go(session, plan):
 def stays_on_top(session, plan):
     """The window beneath raised over the bricks: the program raises itself again."""
     bench = session.bench
-    window = bench.xdotool_output("search", "--name", "^Event Tester$").split()[0]
+    window = bench.xdotool("search", "--name", "^Event Tester$").split()[0]
     bench.xdotool("windowraise", window)  # done once xdotool returns: it waits for the server
     session.wait_picture("after a window was raised over the bricks")
 
@@ -179,14 +188,10 @@ def root_grows(session, plan):
     """The root grows while a brick is held: a window raised then goes under again and shows every brick, the drag
     goes on into the new rows, and there the dropped brick is picked up again; nothing reaches the window beneath."""
     bench, mark, new_rows = session.bench, session.log.mark(), session.bench.height
-    session.move(*centre(session.expected().units[plan.lone.index]))
-    session.button("left", "down")
-    bench.grow()
-    try:
+    with held(session, centre(session.expected().units[plan.lone.index])):
+        bench.grow()
         stays_on_top(session, plan)  # the whole surface put again
         session.move(session.pointer[0], new_rows + 100)
-    finally:
-        session.button("left", "up")
     dropped = session.expected().units[plan.lone.index]
     drag(session, "left", centre(dropped), [(dropped.x + 8, new_rows + 180)], "in the new rows")
     no_buttons_leaked(session, mark, plan)
@@ -212,8 +217,7 @@ def keys_then_escape(session, plan, pointer):
     session.move(*pointer)
     mark = log.mark()
     session.key("Escape")
-    code = session.wait_end(session.bench.end_timeout)
-    check(code == 0, f"the program ended with exit code {code}: {session.errors()}")
+    session.wait_end(session.bench.end_timeout)
     session.key("z")
     seen = log.wait_for("char 122", since=mark)
     check(not any(line.startswith(escape) for line in seen), f"the window beneath got the Escape: {seen}")
@@ -235,13 +239,9 @@ def keys_during_a_drag(session, plan):
     """While a brick is held the toy has the keyboard (Wayland): a key typed then reaches nobody's window, and at
     the release the window beneath has its keyboard back, with no stray key or button."""
     mark = session.log.mark()
-    session.move(*centre(session.expected().units[plan.lone.index]))
-    session.button("left", "down")
-    try:
+    with held(session, centre(session.expected().units[plan.lone.index])):
         session.log.wait_for("kbleave", since=mark)
         session.key("a")
-    finally:
-        session.button("left", "up")
     session.log.wait_for("kbenter", since=mark)
     session.key("z")
     seen = session.log.wait_for("keyup z", since=mark)
@@ -255,15 +255,12 @@ def escape_while_holding(session, plan):
     """Escape while a brick is held ends the program with 0 at the key's release, even when the button goes up
     first; the window beneath sees neither half of that Escape."""
     mark = session.log.mark()
-    session.move(*centre(session.expected().units[plan.lone.index]))
-    session.button("left", "down")
-    session.log.wait_for("kbleave", since=mark)
-    session.bench.input("press", "Escape")
-    session.button("left", "up")
+    with held(session, centre(session.expected().units[plan.lone.index])):
+        session.log.wait_for("kbleave", since=mark)
+        session.bench.input("press", "Escape")
     session.require_running()
     session.bench.input("release", "Escape")
-    code = session.wait_end(5)
-    check(code == 0, f"the program ended with exit code {code}: {session.errors()}")
+    session.wait_end(5)
     session.move(*plan.bare)
     session.key("z")
     seen = session.log.wait_for("keyup z", since=mark)
@@ -287,34 +284,27 @@ def ended_by(session, how):
         check(asker == 0, f"zimblet {' '.join(how)} exited with {asker}")
     else:
         session.process.send_signal(how)
-    code = session.wait_end(5)
-    check(code == 0, f"{how}: exit code {code}: {session.errors()}")
+    session.wait_end(5)
 
 
 def bell_without_sound_file(session, plan):
     """Started where the attach sounds are missing and the detach sounds are no sound files at all (Linux): the
     attach and the pull loose each ring the theme's bell instead, and the program runs on."""
-    from .sound import drag_heard, sound_body
-    heard = [("attach", attach(session, plan, lambda *drag: drag_heard(*drag, sounds_at="up"))),
-             ("detach", pull(session, plan, lambda *drag: drag_heard(*drag, sounds_at="down")))]
-    for kind, (expected, after) in heard:
-        check(len(expected) == 1 and expected[0].startswith(f"Sounds\\{kind}"), f"the replay host played {expected}")
-        check(sound_body(session.bench.sounds_dir / expected[0].split("\\")[1]) not in after,
-              f"the {kind} file was played after all")
+    attach(session, plan, partial(sounding_drag, times=0))
+    pull(session, plan, partial(sounding_drag, times=0))
     session.click_through("left", *plan.bare)
     session.require_running()
 
 
 def pull(session, plan, how):
     lone = session.expected().units[plan.lone.index]
-    return how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
+    how(session, "right", (lone.x + 8, lone.y + 4), plan.drops[3:5], "pull")
 
 
 def display_lost(session, plan):
     """The display server goes away under the program: it ends within 5 s with a message and 1, not a signal."""
     session.bench.kill()
-    code = session.wait_end(5)
-    check(code == 1 and "connection" in session.errors(), f"exit code {code}, stderr {session.errors().strip()!r}")
+    session.wait_end(5, status=1, said="connection")
 
 
 WINDOWS, X11, WAYLAND = {"wine"}, {"x11"}, {"sway", "kwin", "gnome"}
@@ -330,7 +320,7 @@ ROWS = [
      lambda p: click_on_brick(p.main, p.plan)),
     ("drag and drop: fast moves, press and release kept", EVERY, lambda p: drag_and_drop(p.main, p.plan)),
     ("snap and attach: slow steps, the attach sound once at the release", EVERY,
-     lambda p: attach(p.main, p.plan, p.bench.sounding_drag)),
+     lambda p: attach(p.main, p.plan, sounding_drag)),
     ("pull loose: right press, the detach sound once", EVERY, lambda p: pull_loose(p.main, p.plan)),
     ("outputs come and go: a new output shows its part at once; one unplugged under a held brick ends the drag, "
      "and the brick shows again with the output", {"sway"}, lambda p: outputs_come_and_go(p.main, p.plan)),

@@ -72,14 +72,15 @@ class Session:
             self.process.kill()
             self.process.wait()
 
-    def wait_end(self, timeout):
-        """The exit status; a death by a signal or no end in time fails."""
+    def wait_end(self, timeout, status=0, said=""):
+        """Waits for the end with exit status `status` and `said` on stderr; a death by a signal, another status or
+        no end in time fails."""
         try:
             code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise Failure(f"the program did not end within {timeout:g} s") from None
         check(code >= 0, f"the program died of signal {-code}")
-        return code
+        check(code == status and said in self.errors(), f"{self.name}: exit code {code}, stderr {self.errors()!r}")
 
     def errors(self):
         return self.stderr.read_text(errors="replace")[-800:]

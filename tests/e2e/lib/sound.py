@@ -9,7 +9,6 @@ import wave
 from array import array
 
 from .bench import DEVNULL, check, start, wait_until
-from .scenarios import drag
 
 SINK = "zimblet_e2e"
 RATE = 44100  # the rate, width and channels of the program's own sound files
@@ -74,22 +73,10 @@ def silent(data):
     return not data.strip(b"\0")
 
 
-def sounding_drag(session, button, grab, steps, label):
-    """A drag with the sink's monitor recorded: silence until the one event that sounds (the release of a left
-    button attaches, the press of a right one pulls loose), then the whole sound file the replay host chose, once.
-    Returns the replay host's sounds for the drag."""
-    kind, sounds_at = ("detach", "down") if button == "right" else ("attach", "up")
-    expected, after = drag_heard(session, button, grab, steps, label, sounds_at)
-    check(len(expected) == 1 and expected[0].startswith(f"Sounds\\{kind}"), f"the replay host played {expected}")
-    name = expected[0].split("\\")[1]
-    heard = after.count(sound_body(session.bench.sounds_dir / name))
-    check(heard == 1, f"{name} heard whole {heard} times after the {label} button went {sounds_at}")
-    return expected
-
-
-def drag_heard(session, button, grab, steps, label, sounds_at):
-    """The drag with the sink's monitor recorded until its sound is over; the replay host's sounds and the bytes
-    heard from the event that sounds on. Silence must come before it."""
+def heard(session, play, label, sounds_at):
+    """Runs play(), the `label` drag, with the sink's monitor recorded until its sound is over; returns what it
+    returns and how many times a sound file (Sounds\\NAME) is heard whole from the event that sounds on, its button
+    going `sounds_at`. Silence must come before that event."""
     recording = Recording(session.bench.pulse, session.bench.artifacts / f"{session.name}-{label}.wav")
     sounded_at, send = [], session.button
     quiet = RATE // 20  # samples
@@ -105,11 +92,12 @@ def drag_heard(session, button, grab, steps, label, sounds_at):
         send(name, action)
     session.button = note_event
     try:
-        expected = drag(session, button, grab, steps, label)
+        result = play()
         wait_until(lambda: not silent(after := recording.read_from(sounded_at[0])) and silent(after[-2 * quiet:]),
                    10, f"a sound, and its end, after the {label} button went {sounds_at}")
     finally:
         session.button = send
         samples = recording.stop()
     check(silent(samples[2 * quiet_from:2 * sounded_at[0]]), f"sound before the {label} button went {sounds_at}")
-    return expected, samples[2 * sounded_at[0]:]
+    after = samples[2 * sounded_at[0]:]
+    return result, lambda name: after.count(sound_body(session.bench.sounds_dir / name.split("\\")[1]))
