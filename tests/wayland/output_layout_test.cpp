@@ -43,14 +43,9 @@ TEST(OutputLayout, BoxShiftPartsAndPrimary) {
          {-1280, -256, 1024, 768}, 1280, 256, {{1280, 256, 2304, 1024}, {0, 0, 1280, 1024}}, 1},
         {"the one at the corner gone: the box keeps its size, the other is primary", {-1280, 0, 1024, 1024},
          {gone, shown(0, 0, 1024, 768, 2)}, {-1280, 0, 1024, 1024}, 0, 0, {{}, {1280, 0, 2304, 768}}, 1},
-        {"none at the corner: the first announced",
-         {},
+        {"none at the corner: the first announced", {},
          {shown(100, 100, 800, 600, 2), shown(900, 0, 800, 600, 3), shown(1700, 50, 800, 600, 1)},
-         {100, 0, 2500, 700},
-         0,
-         0,
-         {{0, 100, 800, 700}, {800, 0, 1600, 600}, {1600, 50, 2400, 650}},
-         2},
+         {100, 0, 2500, 700}, 0, 0, {{0, 100, 800, 700}, {800, 0, 1600, 600}, {1600, 50, 2400, 650}}, 2},
         {"none configured", {}, {gone}, {}, 0, 0, {{}}, -1},
     };
     for (const LayoutRow& row : rows) {
