@@ -56,7 +56,7 @@ short prepareToSleep() {
 
 // Reads what came (or gives up the prepared read), handles it and commits the
 // pictures that waited for a buffer the compositor may have given back.
-void wake(short revents) {
+void readWhatCame(short revents) {
     if (reading) {
         reading = false;
         if ((revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
@@ -91,7 +91,7 @@ DesktopOutcome runWaylandDesktop() {
     }
     createWorldOnPrimary();
     showWholeScene();
-    const int status = runLoop(DisplayConnection{wl_display_get_fd(wayland.display), prepareToSleep, wake});
+    const int status = runLoop(DisplayConnection{wl_display_get_fd(wayland.display), prepareToSleep, readWhatCame});
     wl_display_flush(wayland.display);
     return DesktopOutcome{DesktopOutcome::Ended, status};
 }
