@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/linux/command_line.h"
 #include "app/linux_common/canberra_sound.h"
 #include "app/linux_common/report.h"
 #include "app/linux_common/single_toy.h"
@@ -92,12 +93,22 @@ int play() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool onlyEnd = argc == 2 && std::strcmp(argv[1], "--quit") == 0;
-    if (argc > 1 && !onlyEnd) {
-        std::fprintf(stderr, "usage: zimblet [--quit]\n");
+    const Request request = readCommandLine(argc, argv);
+    switch (request) {
+    case Request::Help:
+        printHelp();
+        return 0;
+    case Request::Version:
+        printVersion();
+        return 0;
+    case Request::Unknown:
+        printUsage();
         return usageStatus;
+    case Request::Play:
+    case Request::Quit:
+        break;
     }
-    switch (claimOrEndToy(onlyEnd)) {
+    switch (claimOrEndToy(request == Request::Quit)) {
     case ToyClaim::EndedRunning:
         return 0;
     case ToyClaim::NoneRunning:
