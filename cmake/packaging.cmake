@@ -1,7 +1,7 @@
 # Packages: on Windows zimblet-<version>-win64.zip holding zimblet.exe, its Sounds
-# folder and a README; on Linux a .deb with /usr/bin/zimblet, its sounds in
-# /usr/share/zimblet/Sounds and a desktop entry. Built with `cpack` in the build
-# directory (`cpack -G ZIP` or `cpack -G DEB`).
+# folder and a README; on Linux a .deb and an .rpm of what `cmake --install` puts
+# under /usr (linux_files.cmake). Built with `cpack` in the build directory
+# (`cpack -G ZIP`, `cpack -G DEB` or `cpack -G RPM`).
 if(NOT TARGET zimblet)
     return()
 endif()
@@ -23,26 +23,42 @@ if(WIN32)
     # One top folder, from which the program is started.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()
-    include(GNUInstallDirs)
-    install(TARGETS zimblet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    # The program finds them at ../share/zimblet/Sounds from its own folder.
-    install(DIRECTORY ${CMAKE_BINARY_DIR}/Sounds/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zimblet/Sounds
-            FILES_MATCHING PATTERN "*.wav")
-    install(FILES ${CMAKE_CURRENT_LIST_DIR}/../packaging/zimblet.desktop
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    include(${CMAKE_CURRENT_LIST_DIR}/linux_files.cmake)
 
     set(CPACK_GENERATOR DEB)
-    set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toy bricks to drag around the X11 or Wayland desktop")
-    set(CPACK_PACKAGE_DESCRIPTION "A hundred toy bricks lie on a click-through overlay over the desktop: pick one\
- up with the mouse, snap it onto the studs of another, pull it loose with the right button. Escape ends it.")
+    set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toy bricks to drag around the desktop and snap together")
+    set(CPACK_PACKAGE_DESCRIPTION "A hundred toy bricks lie on a click-through overlay over the desktop: pick one
+up with the mouse, snap it onto the studs of another, pull it loose with the
+right button. It runs on X11, on Wayland compositors with layer-shell (sway,
+KDE Plasma) and on GNOME through XWayland 24.1 or later.")
+    set(CPACK_PACKAGE_CONTACT "The Zimblet developers <zimblet@localhost>")
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(CPACK_STRIP_FILES ON)
+    # Folders as Debian and Fedora make them, whatever the builder's umask.
+    set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+        OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zimblet developers <zimblet@localhost>")
-    set(CPACK_DEBIAN_PACKAGE_SECTION games)
+    # Not games: Debian keeps those in /usr/games, which is on no PATH in Fedora, and the
+    # two packages hold the same files.
+    set(CPACK_DEBIAN_PACKAGE_SECTION x11)
     # The shared libraries it links, as dpkg-shlibdeps names them for Debian 12 (CPack's
     # own SHLIBDEPS came out empty); PulseAudio output and the bell's sound theme beside.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libcanberra0 (>= 0.2), libgcc-s1 (>= 3.0), libstdc++6 (>= 5), \
 libx11-6 (>= 2:1.2.99.901), libxext6, libxi6 (>= 2:1.2.99.4), libxrandr2 (>= 2:1.5.0), libwayland-client0 (>= 1.20.0), libxkbcommon0 (>= 0.5.0)")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse, sound-theme-freedesktop")
+
+    # rpm finds the shared libraries the program links itself.
+    set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+    set(CPACK_RPM_PACKAGE_LICENSE MIT)
+    set(CPACK_RPM_PACKAGE_GROUP Amusements/Games)
+    set(CPACK_RPM_PACKAGE_RELEASE 1)
+    set(CPACK_RPM_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+    set(CPACK_RPM_PACKAGE_RECOMMENDS "sound-theme-freedesktop")
+    # No /usr/lib/.build-id links: the .rpm holds the same files as the .deb.
+    set(CPACK_RPM_SPEC_MORE_DEFINE "%define packager ${CPACK_PACKAGE_CONTACT}\n%define _build_id_links none")
+    set(CPACK_RPM_CHANGELOG_FILE ${ZIMBLET_PACKAGING_DIR}/rpm-changelog)
+    # Folders the distribution's own packages own.
+    set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION ${ZIMBLET_SHARED_FOLDERS})
 endif()
 include(CPack)
