@@ -18,7 +18,7 @@ windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
 tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils x11-xserver-utils \
   pulseaudio pulseaudio-utils xcompmgr xbindkeys dpkg-dev \
   sway grim weston kwin-wayland python3-dbus dbus \
-  mutter xwayland wev debootstrap desktop-file-utils"
+  mutter xwayland wev debootstrap desktop-file-utils appstream man-db lintian rpm rpmlint"
 
 case "${1:-all}" in
 run) wanted="$run" ;;

@@ -12,7 +12,7 @@ import threading
 from collections import namedtuple
 from pathlib import Path
 
-from . import sound
+from . import packages, sound
 from .bench import (CONVERT, DESKTOP_RGB, DEVNULL, HEIGHT, STARTED, WIDTH, Beneath, Desktop, XScreen, accepts,
                     build_helper, check, pixel, reap, start, start_xvfb, wait_beneath, wait_until)
 from .scenarios import play
@@ -145,9 +145,12 @@ class Linux:
 
 # The kinds of X display: the name of its rows and run folder, Xvfb's extra arguments, whether xcompmgr
 # composites, whether another client holds Escape without modifiers, the names of its RandR monitors, each
-# WIDTH x HEIGHT, side by side ('*': the primary), and its scale (Xft.dpi 96 x scale; sizes above are logical).
-Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held monitors scale", defaults=[(), 1])
+# WIDTH x HEIGHT, side by side ('*': the primary), its scale (Xft.dpi 96 x scale; sizes above are logical), and
+# whether the program is the one the .deb installed in /usr rather than the build's.
+Display = namedtuple("Display", "tag folder xvfb_args compositor escape_held monitors scale installed",
+                     defaults=[(), 1, False])
 GROWN_HEIGHT = 1024  # where the root grows to in the grown-root row
+INSTALLED_SOUNDS = Path("/usr/share/zimblet/Sounds")
 DISPLAYS = [
     Display("plain", "plain", [], False, False),
     # Without Composite Xvfb offers no 32-bit visual: the program falls back to the default one.
@@ -174,6 +177,8 @@ class X11(Linux, XScreen):
         self.scale = display.scale
         super().__init__(build_dir, build_dir / "e2e-x11" / display.folder, xvfb_args=display.xvfb_args)
         self.display_kind, self.server = display, self.xvfb
+        if display.installed:  # started from its run folder, it finds its sounds in /usr/share/zimblet
+            self.kind, self.program, self.sounds_dir = "deb", Path("/usr/bin/zimblet"), INSTALLED_SOUNDS
 
     def client_env(self):
         return dict(self.env(), XDG_RUNTIME_DIR=str(self.pulse.runtime), HOME=str(self.pulse.runtime))
@@ -573,7 +578,7 @@ def on(rows, make, tag):
 # address-space limit; what stderr must hold (a whole line where it is exact). Each ends with exit code 1, but for
 # an argument it does not know: 2.
 REFUSALS = [
-    ("an argument it does not know", None, {}, ["--bogus"], None, ["usage: zimblet [--quit]\n"]),
+    ("an argument it does not know", None, {}, ["--bogus"], None, ["usage: zimblet [--quit | --help | --version]\n"]),
     ("no DISPLAY", None, {}, [], None,
      ["zimblet: no display: DISPLAY is not set, so there is no desktop to put the bricks on\n"]),
     ("a display that is not there", None, {"DISPLAY": ":731"}, [], None,
@@ -631,6 +636,15 @@ def run_x11(build_dir, rows):
         on(rows, lambda: X11(build_dir, display), f"[{display.tag}]")
 
 
+def run_packages(build_dir, rows):
+    rows.row("the files: desktop entry, AppStream metadata, manual page, lintian, rpmlint, the same files in both",
+             lambda: packages.check_files(build_dir))
+    rows.row("the .deb installed by apt-get: zimblet --version names its version", lambda: packages.install(build_dir))
+    on(rows, lambda: X11(build_dir, Display("installed .deb", "installed", [], False, False, installed=True)),
+       "[installed .deb]")
+    rows.row("the .deb removed: nothing of it left under /usr", lambda: packages.remove(build_dir))
+
+
 def sway_scales():
     """The output scales sway plays at: fractional ones where it offers wp_fractional_scale_v1 (sway 1.9)."""
     version = re.search(r"(\d+)\.(\d+)", subprocess.run(["sway", "--version"], capture_output=True, text=True).stdout)
@@ -644,4 +658,4 @@ def run_wayland(build_dir, rows):
         on(rows, lambda: Sway(build_dir, scale), f"sway x{scale}")
 
 
-DESKTOPS = {"wine": run_wine, "x11": run_x11, "wayland": run_wayland}
+DESKTOPS = {"wine": run_wine, "x11": run_x11, "wayland": run_wayland, "packages": run_packages}
