@@ -42,10 +42,9 @@ KDE Plasma) and on GNOME through XWayland 24.1 or later.")
     # Not games: Debian keeps those in /usr/games, which is on no PATH in Fedora, and the
     # two packages hold the same files.
     set(CPACK_DEBIAN_PACKAGE_SECTION x11)
-    # The shared libraries it links, as dpkg-shlibdeps names them for Debian 12 (CPack's
-    # own SHLIBDEPS came out empty); PulseAudio output and the bell's sound theme beside.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libcanberra0 (>= 0.2), libgcc-s1 (>= 3.0), libstdc++6 (>= 5), \
-libx11-6 (>= 2:1.2.99.901), libxext6, libxi6 (>= 2:1.2.99.4), libxrandr2 (>= 2:1.5.0), libwayland-client0 (>= 1.20.0), libxkbcommon0 (>= 0.5.0)")
+    # The shared libraries it links, as dpkg-shlibdeps names them for the release it is built
+    # on; PulseAudio output and the bell's sound theme beside.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse, sound-theme-freedesktop")
 
     # rpm finds the shared libraries the program links itself.

@@ -1,6 +1,6 @@
 #!/bin/sh
-# The Linux program on Debian 13 (trixie) as well: its builds, unit tests and end-to-end
-# runs in a Debian 13 root made by debootstrap, with this tree copied to /root/zimblet.
+# The Linux program on Debian 13 (trixie) as well: its builds, unit tests, end-to-end
+# runs and packages in a Debian 13 root made by debootstrap, with this tree copied to /root/zimblet.
 #   scripts/debian13.sh              the whole stage
 #   scripts/debian13.sh COMMAND...   COMMAND inside the root, in /root/zimblet
 # The root is kept in ZIMBLET_DEBIAN13_ROOT (default /var/cache/zimblet/debian13), the
@@ -52,6 +52,8 @@ if [ $# -eq 0 ]; then
         step "cmake --preset sanitize && cmake --build --preset sanitize && ctest --preset sanitize -j2"
         step "tests/e2e/run_e2e.py build/linux --desktop x11"
         step "tests/e2e/run_e2e.py build/linux --desktop wayland --repeat 2"
+        step "cd build/linux && rm -f zimblet*.deb zimblet*.rpm && cpack -G \"DEB;RPM\" && cd ../.. \
+              && tests/e2e/run_e2e.py build/linux --desktop packages"
         [ -z "$failed" ] || { printf "\nFailed on Debian 13:%s\n" "$failed" >&2; exit 1; }'
 fi
 

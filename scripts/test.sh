@@ -2,7 +2,7 @@
 # Installs what the tests need, builds everything (from nothing in a fresh clone) and
 # runs every test: the native unit tests, the end-to-end runs of the Linux program on
 # X11 and on Wayland (sway and KWin nested on Xvfb, headless Mutter), its packages, the same unit tests
-# under the sanitizers, all of that but the .deb again on Debian 13 in a debootstrap
+# under the sanitizers, all of that again on Debian 13 in a debootstrap
 # root (scripts/debian13.sh), the Windows build with its tests
 # under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
 set -eu
