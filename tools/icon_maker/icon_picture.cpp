@@ -8,15 +8,15 @@
 
 namespace {
 
+const BuildBrick redTwo{2, BrickColour::Red, 0, 0};
+
 // From the richest to the plainest: a two-stud brick on a four-stud one, two two-stud
 // bricks stacked, a lone two-stud brick, a lone one-stud brick.
 std::vector<std::vector<BuildBrick>> builds() {
-    const BuildBrick redFour{4, BrickColour::Red, 0, 0};
-    const BuildBrick yellowTwoOnTop{2, BrickColour::Yellow, 1, 1};
     return {
-        {redFour, yellowTwoOnTop},
-        {{2, BrickColour::Red, 0, 0}, {2, BrickColour::Yellow, 0, 1}},
-        {{2, BrickColour::Red, 0, 0}},
+        {{4, BrickColour::Red, 0, 0}, {2, BrickColour::Yellow, 1, 1}},
+        {redTwo, {2, BrickColour::Yellow, 0, 1}},
+        {redTwo},
         {{1, BrickColour::Red, 0, 0}},
     };
 }
@@ -73,7 +73,9 @@ RgbaImage iconPicture(int32_t side) {
         build = drawBuild(bricks);
         if (build.width <= side && build.height <= side) break;
     }
-    if (build.width > side || build.height > side) build = squeezeRepeats(build, side);
+    // Where none fits (16 pixels), the two-stud brick shortened reads as a brick; the
+    // one-stud brick shortened reads as a box with a lid.
+    if (build.width > side || build.height > side) build = squeezeRepeats(drawBuild({redTwo}), side);
 
     const int32_t scale = side / std::max(build.width, build.height);
     const int32_t left = (side - scale * build.width) / 2;
