@@ -1,7 +1,5 @@
 #include "ico_file.h"
 
-#include "png_bytes.h"
-
 namespace {
 
 constexpr int32_t pngFromSide = 256;

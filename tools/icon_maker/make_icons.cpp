@@ -11,7 +11,6 @@
 
 #include "ico_file.h"
 #include "icon_picture.h"
-#include "png_bytes.h"
 
 namespace {
 

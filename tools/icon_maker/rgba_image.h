@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/replay/png_frame.h"
+
 // A picture of top-down rows, four bytes per pixel (red, green, blue, alpha), colour
 // not premultiplied: what PNG files and icon entries hold.
 struct RgbaImage {
@@ -14,3 +16,8 @@ struct RgbaImage {
         return rgba.data() + 4 * (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + column);
     }
 };
+
+// The picture as the bytes of an RGBA PNG file, by the replay host's PNG writer.
+inline std::vector<uint8_t> encodePng(const RgbaImage& image) {
+    return encodePng(image.rgba.data(), image.width, image.height);
+}
