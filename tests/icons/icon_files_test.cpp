@@ -98,7 +98,8 @@ TEST(IconFilesTest, LargestIconIsOpaqueBricksInWholeFourPixelBlocksOnATransparen
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             // Each pixel equals the top-left pixel of its block, blocks counted from the bricks' corner.
-            const int blockX = x - ((x - left) % scale + scale) % scale, blockY = y - ((y - top) % scale + scale) % scale;
+            const int blockX = x - ((x - left) % scale + scale) % scale;
+            const int blockY = y - ((y - top) % scale + scale) % scale;
             if (blockX < 0 || blockY < 0) continue;  // in the margin, left of or above the bricks
             ASSERT_EQ(std::memcmp(&rgba[4 * (y * side + x)], &rgba[4 * (blockY * side + blockX)], 4), 0)
                 << "pixel " << x << "," << y << " differs from its block";
