@@ -9,11 +9,11 @@
 # source package holds (scripts/fetch-protocols.sh), unless they are here already.
 set -eu
 
-run="cmake ninja-build g++ pkg-config dpkg-dev \
+run="cmake ninja-build g++ pkg-config dpkg-dev libstb-dev \
   libx11-dev libxext-dev libxi-dev libxrandr-dev libcanberra-dev libcanberra-pulse sound-theme-freedesktop \
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev \
   xvfb xauth xdotool imagemagick"
-windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix \
+windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix libstb-dev \
   wine wine64 xvfb xauth xdotool imagemagick"
 tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils x11-xserver-utils \
   pulseaudio pulseaudio-utils xcompmgr xbindkeys dpkg-dev \

@@ -29,12 +29,17 @@ std::string resource(WORD type) {
                                           SizeofResource(program, found));
 }
 
-TEST(RealPlatformTest, ProgramIsPerMonitorDpiAwareWithFallbacksCarriesNoIconAndTheProjectVersion) {
+TEST(RealPlatformTest, ProgramIsPerMonitorDpiAwareWithFallbacksCarriesItsIconAndTheProjectVersion) {
     const std::string manifest = resource(24);  // RT_MANIFEST
     EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
     EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);  // what systems before Windows 10 read
-    // Found the manifest, so the program was read: it has no icon for LoadIconA to find.
-    EXPECT_TRUE(resource(14).empty() && resource(3).empty());  // RT_GROUP_ICON, RT_ICON
+    // Icon group 1, the one the window class loads: the icon maker's seven sides (256 written as 0).
+    const std::string icons = resource(14);  // RT_GROUP_ICON
+    std::string sides;
+    for (size_t entry = 6; entry + 14 <= icons.size(); entry += 14) {
+        sides += std::to_string(uint8_t(icons[entry])) + " ";
+    }
+    EXPECT_EQ(sides, "16 24 32 48 64 128 0 ");
 
     const std::string version = resource(16);  // RT_VERSION
     const DWORD signature = 0xFEEF04BD;

@@ -23,6 +23,11 @@ uint8_t unpremultiply(uint8_t channel, uint8_t alpha) {
     return static_cast<uint8_t>((channel * 255 + alpha / 2) / alpha);
 }
 
+void appendBytes(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    out->insert(out->end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+}
+
 }  // namespace
 
 bool writePngFrame(const SurfacePixels& surface, const std::string& path) {
@@ -40,4 +45,10 @@ bool writePngFrame(const SurfacePixels& surface, const std::string& path) {
         }
     }
     return stbi_write_png(path.c_str(), surface.width, surface.height, 4, rgba.data(), surface.width * 4) != 0;
+}
+
+std::vector<uint8_t> encodePng(const uint8_t* rgba, int32_t width, int32_t height) {
+    std::vector<uint8_t> bytes;
+    stbi_write_png_to_func(appendBytes, &bytes, width, height, 4, rgba, 4 * width);
+    return bytes;
 }

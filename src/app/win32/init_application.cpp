@@ -18,9 +18,11 @@ void registerWindowClass(HINSTANCE instance) {
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;
-    // The module carries no icon resource, so both loads yield no icon.
+    // Icon 1 holds the bricks at 16 to 256 pixels (tools/icon_maker). Without a small
+    // icon of its own the class takes the small size from that same resource, rather
+    // than shrinking the 32-pixel picture LoadIconA gives.
     windowClass.hIcon = win32.LoadIconA(instance, MAKEINTRESOURCEA(1));
-    windowClass.hIconSm = win32.LoadIconA(instance, MAKEINTRESOURCEA(1));
+    windowClass.hIconSm = nullptr;
     windowClass.hCursor = win32.LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = win32.CreateSolidBrush(0xff00ff);
     windowClass.lpszMenuName = nullptr;
