@@ -12,21 +12,18 @@ from .bench import check
 APP_ID = "org.zimblet.Zimblet"
 SUDO = [] if os.geteuid() == 0 else ["sudo"]
 
-# Each validator: its row's name, its command ({stage}: the `cmake --install` prefix, {deb}, {rpm}: the packages),
-# the lines it may print, and its exit code; any other line or exit code fails the row.
+# Each validator: its command ({stage}: the `cmake --install` prefix, {deb}, {rpm}: the packages), the lines it may
+# print, and its exit code; any other line or exit code fails the row.
 VALIDATORS = [
-    ("desktop entry: desktop-file-validate", ["desktop-file-validate", f"{{stage}}/share/applications/{APP_ID}.desktop"],
-     [], 0),
-    ("AppStream metadata: appstreamcli validate --no-net",
-     ["appstreamcli", "validate", "--no-net", f"{{stage}}/share/metainfo/{APP_ID}.metainfo.xml"],
+    (["desktop-file-validate", f"{{stage}}/share/applications/{APP_ID}.desktop"], [], 0),
+    (["appstreamcli", "validate", "--no-net", f"{{stage}}/share/metainfo/{APP_ID}.metainfo.xml"],
      [r"✔ Validation was successful(: pedantic: \d+)?\.?"], 0),
-    ("manual page in section 6: man -l, with groff's warnings",
-     ["man", "--warnings", "-l", "{stage}/share/man/man6/zimblet.6.gz"], None, 0),
-    ("lintian on the .deb", ["lintian", "{deb}"], ["running with root privileges is not recommended!"], 0),
+    (["man", "--warnings", "-l", "{stage}/share/man/man6/zimblet.6.gz"], None, 0),  # groff's warnings on stderr
+    (["lintian", "{deb}"], ["running with root privileges is not recommended!"], 0),
     # With Fedora's setting for manual pages (gzip); signing is the distributor's, the project has no homepage
     # yet, Debian's rpmlint knows no licence (Fedora's lists MIT), and rpmlint 2.4 looks for a manual page named
     # after its section, not the program.
-    ("rpmlint on the .rpm", ["rpmlint", "-c", str(Path(__file__).with_name("rpmlint.toml")), "{rpm}"],
+    (["rpmlint", "-c", str(Path(__file__).with_name("rpmlint.toml")), "{rpm}"],
      [r"=+ rpmlint session starts =+", r"rpmlint: [\d.]+", "configuration:", r"/\S+\.toml", r"checks: \d+, packages: 1",
       r"zimblet\.x86_64: (E: no-signature|W: no-url-tag|W: invalid-license MIT|W: no-manual-page-for-binary zimblet)",
       r"1 packages and 0 specfiles checked; 1 errors, \d warnings.*"], 64),
@@ -40,24 +37,14 @@ def validate(command, allowed, status):
     said = done.stderr if allowed is None else done.stdout + done.stderr
     stray = [line for line in said.splitlines() if line.strip() and
              not any(re.fullmatch(pattern, line.strip()) for pattern in allowed or [])]
-    check(done.returncode == status and not stray, f"exit {done.returncode}: {stray}")
-    if allowed is None:
-        check("ZIMBLET(6)" in done.stdout and "ZIMBLET_FORCE_X11" in done.stdout, "the page is not shown")
+    check(done.returncode == status and not stray, f"{command[0]}: exit {done.returncode}: {stray}")
+    check(allowed is not None or "ZIMBLET_FORCE_X11" in done.stdout, "man shows no page")
 
 
 def listing(command):
     """The files of a package, as absolute paths, without the folders."""
     out = subprocess.run(command, check=True, capture_output=True, text=True, timeout=60).stdout
-    return sorted(line.split()[-1].lstrip(".") for line in out.splitlines() if not line.startswith("d"))
-
-
-def same_files(deb, rpm):
-    ours = set(listing(["dpkg-deb", "-c", deb]))
-    theirs = set(listing(["rpm", "-qlpv", rpm]))
-    check(ours == theirs, f"only in the .deb: {sorted(ours - theirs)}; only in the .rpm: {sorted(theirs - ours)}")
-    for path in ("/usr/bin/zimblet", f"/usr/share/icons/hicolor/256x256/apps/{APP_ID}.png",
-                 "/usr/share/man/man6/zimblet.6.gz", "/usr/share/doc/zimblet/copyright"):
-        check(path in ours, f"the packages lack {path}")
+    return {line.split()[-1].lstrip(".") for line in out.splitlines() if not line.startswith("d")}
 
 
 def packages_of(build_dir):
@@ -66,23 +53,23 @@ def packages_of(build_dir):
     return found["deb"][0], found["rpm"][0]
 
 
-def check_files(build_dir):
-    """The validators over a fresh `cmake --install` and the two packages, and the two hold the same files."""
-    stage = build_dir / "e2e-packages" / "stage"
-    shutil.rmtree(stage, ignore_errors=True)
-    subprocess.run(["cmake", "--install", build_dir, "--prefix", stage], check=True, capture_output=True, timeout=60)
-    deb, rpm = packages_of(build_dir)
-    failures = []
-    for name, command, allowed, status in VALIDATORS:
-        try:
-            validate([part.format(stage=stage, deb=deb, rpm=rpm) for part in command], allowed, status)
-        except Exception as error:  # every validator is heard, not only the first that fails
-            failures.append(f"{name}: {error}")
-    try:
-        same_files(deb, rpm)
-    except Exception as error:
-        failures.append(f"the .deb and the .rpm: {error}")
-    check(not failures, "; ".join(failures))
+def checks(build_dir):
+    """A fresh `cmake --install`, then each validator over it and the packages, then the two packages' files: the
+    same in both, every icon among them."""
+    stage, (deb, rpm) = build_dir / "e2e-packages" / "stage", packages_of(build_dir)
+
+    def install_stage():
+        shutil.rmtree(stage, ignore_errors=True)
+        subprocess.run(["cmake", "--install", build_dir, "--prefix", stage], check=True, capture_output=True)
+
+    def same_files():
+        ours, theirs = listing(["dpkg-deb", "-c", deb]), listing(["rpm", "-qlpv", rpm])
+        check(ours == theirs, f"only in the .deb: {sorted(ours - theirs)}; only in the .rpm: {sorted(theirs - ours)}")
+        icons = {f"/usr/share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in (16, 24, 32, 48, 64, 128, 256)}
+        check(icons <= ours, f"the packages lack {sorted(icons - ours)}")
+    return [install_stage, *(lambda command=command, rest=rest: validate(
+        [part.format(stage=stage, deb=deb, rpm=rpm) for part in command], *rest) for command, *rest in VALIDATORS),
+        same_files]
 
 
 def apt_get(*args):
@@ -102,7 +89,7 @@ def install(build_dir):
 
 def remove(build_dir):
     """apt-get purge leaves none of the package's files, nor folders of its own, under /usr."""
-    files = listing(["dpkg-deb", "-c", packages_of(build_dir)[0]])
+    files = listing(["dpkg-deb", "-c", packages_of(build_dir)[0]]) | {"/usr/share/zimblet", "/usr/share/doc/zimblet"}
     apt_get("purge", "zimblet")
-    left = [path for path in files + ["/usr/share/zimblet", "/usr/share/doc/zimblet"] if Path(path).exists()]
+    left = sorted(path for path in files if Path(path).exists())
     check(not left, f"left behind: {left}")
