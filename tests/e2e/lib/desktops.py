@@ -639,7 +639,8 @@ def run_x11(build_dir, rows):
 def run_packages(build_dir, rows):
     rows.row("the files: desktop entry, AppStream metadata, manual page, lintian, rpmlint, the same files in both",
              *packages.checks(build_dir))
-    rows.row("the .deb installed by apt-get: zimblet --version names its version", lambda: packages.install(build_dir))
+    rows.row("the .deb installed by apt-get: zimblet --version names its version, --help shows how it ends",
+             lambda: packages.install(build_dir))
     on(rows, lambda: X11(build_dir, Display("installed .deb", "installed", [], False, False, installed=True)),
        "[installed .deb]")
     rows.row("the .deb removed: nothing of it left under /usr", lambda: packages.remove(build_dir))

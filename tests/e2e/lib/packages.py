@@ -79,12 +79,15 @@ def apt_get(*args):
 
 
 def install(build_dir):
-    """apt-get installs the .deb with what it depends on; the installed program names the package's version."""
+    """apt-get installs the .deb with what it depends on; the installed program names the package's version and
+    shows its help."""
     deb = packages_of(build_dir)[0]
     apt_get("install", "--no-install-recommends", str(deb.resolve()))
     version = subprocess.run(["dpkg-deb", "-f", deb, "Version"], capture_output=True, text=True).stdout.strip()
-    said = subprocess.run(["/usr/bin/zimblet", "--version"], capture_output=True, text=True, timeout=10)
+    said, helped = (subprocess.run(["/usr/bin/zimblet", option], capture_output=True, text=True, timeout=10)
+                    for option in ("--version", "--help"))
     check(said.returncode == 0 and said.stdout == f"zimblet {version}\n", f"--version said {said.stdout!r}")
+    check(helped.returncode == 0 and "Escape" in helped.stdout, f"--help said {helped.stdout!r}")
 
 
 def remove(build_dir):
