@@ -32,7 +32,8 @@ add_custom_target(zimblet_linux_files ALL
 set(ZIMBLET_SHARED_FOLDERS /usr/share/icons /usr/share/icons/hicolor /usr/share/man /usr/share/man/man6
     /usr/share/lintian /usr/share/lintian/overrides)
 foreach(size 16 24 32 48 64 128 256)
-    list(APPEND ZIMBLET_SHARED_FOLDERS /usr/share/icons/hicolor/${size}x${size} /usr/share/icons/hicolor/${size}x${size}/apps)
+    set(folder /usr/share/icons/hicolor/${size}x${size})
+    list(APPEND ZIMBLET_SHARED_FOLDERS ${folder} ${folder}/apps)
 endforeach()
 
 install(TARGETS zimblet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -329,7 +329,8 @@ ROWS = [
     ("a root that grows while a brick is held: the drag goes on into the new rows", X11,
      lambda p: root_grows(p.main, p.plan)),
     ("keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0 (pointer on a brick, "
-     "then on the desktop)", WINDOWS | X11 | INSTALLED, lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
+     "then on the desktop)", WINDOWS | X11 | INSTALLED,
+     lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
      lambda p: keys_then_escape(p.fresh("keys"), p.plan, p.plan.bare)),
     ("keys: Escape with nothing held reaches the window beneath; keys during a drag reach nobody; Escape while a "
      "brick is held ends with 0", {"sway", "kwin"}, lambda p: escape_while_idle(p.main, p.plan),
