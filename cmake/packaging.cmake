@@ -1,13 +1,14 @@
 # Packages: on Windows zimblet-<version>-win64.zip holding zimblet.exe, its Sounds
-# folder and a README; on Linux a .deb with /usr/bin/zimblet, its sounds in
-# /usr/share/zimblet/Sounds and a desktop entry. Built with `cpack` in the build
-# directory (`cpack -G ZIP` or `cpack -G DEB`).
+# folder and a README, and zimblet-<version>-win64-setup.exe, a per-user installer of
+# the same files (our own NSIS template, cmake/nsis/); on Linux a .deb with
+# /usr/bin/zimblet, its sounds in /usr/share/zimblet/Sounds and a desktop entry. Built
+# with `cpack` in the build directory (`cpack -G ZIP`, `cpack -G NSIS64` or `cpack -G DEB`).
 if(NOT TARGET zimblet)
     return()
 endif()
 
 set(CPACK_PACKAGE_NAME zimblet)
-set(CPACK_PACKAGE_VENDOR Zimblet)
+set(CPACK_PACKAGE_VENDOR "The Zimblet developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 
@@ -22,6 +23,16 @@ if(WIN32)
     set(CPACK_PACKAGE_FILE_NAME zimblet-${PROJECT_VERSION}-win64)
     # One top folder, from which the program is started.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    # The installer: our template, the installer's own name and no top folder (per-generator.cmake).
+    set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/nsis/per-generator.cmake)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Zimblet)  # also its name in the Start menu and the list of apps
+    set(CPACK_NSIS_INSTALLED_ICON_NAME zimblet.exe)  # the shortcut's target, and the icon the list shows
+    if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/../LICENSE)
+        set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_LIST_DIR}/../LICENSE)
+    else()
+        set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+    endif()
 else()
     include(GNUInstallDirs)
     install(TARGETS zimblet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
