@@ -307,19 +307,19 @@ def display_lost(session, plan):
     session.wait_end(5, status=1, said="connection")
 
 
-WINDOWS, X11, WAYLAND = {"wine"}, {"x11"}, {"sway", "kwin", "gnome"}
+WINDOWS, INSTALLED, X11, WAYLAND = {"wine"}, {"installed"}, {"x11"}, {"sway", "kwin", "gnome"}
 LINUX, EVERY = X11 | WAYLAND, {"wine"} | X11 | WAYLAND
 
 # Each row: its title, the kinds of desktop that play it, and its attempts, each on `play` (below). The rows run
 # in order; the first ones share the program's first start.
 ROWS = [
-    ("start: the bricks over the window beneath", EVERY, lambda p: start(p.main, p.plan)),
+    ("start: the bricks over the window beneath", EVERY | INSTALLED, lambda p: start(p.main, p.plan)),
     ("click-through: buttons and the wheel beside the bricks reach the window beneath", EVERY,
      lambda p: click_through(p.main, p.plan)),
     ("click on a brick: nothing moves, nothing reaches the window beneath", EVERY,
      lambda p: click_on_brick(p.main, p.plan)),
     ("drag and drop: fast moves, press and release kept", EVERY, lambda p: drag_and_drop(p.main, p.plan)),
-    ("snap and attach: slow steps, the attach sound once at the release", EVERY,
+    ("snap and attach: slow steps, the attach sound once at the release", EVERY | INSTALLED,
      lambda p: attach(p.main, p.plan, sounding_drag)),
     ("pull loose: right press, the detach sound once", EVERY, lambda p: pull_loose(p.main, p.plan)),
     ("outputs come and go: a new output shows its part at once; one unplugged under a held brick ends the drag, "
@@ -328,7 +328,8 @@ ROWS = [
     ("a root that grows while a brick is held: the drag goes on into the new rows", X11,
      lambda p: root_grows(p.main, p.plan)),
     ("keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0 (pointer on a brick, "
-     "then on the desktop)", WINDOWS | X11, lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
+     "then on the desktop)", WINDOWS | INSTALLED | X11,
+     lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
      lambda p: keys_then_escape(p.fresh("keys"), p.plan, p.plan.bare)),
     ("keys: Escape with nothing held reaches the window beneath; keys during a drag reach nobody; Escape while a "
      "brick is held ends with 0", {"sway", "kwin"}, lambda p: escape_while_idle(p.main, p.plan),
@@ -342,6 +343,8 @@ ROWS = [
     ("a missing or broken sound file: the bell instead, and the program runs on", X11,
      lambda p: bell_without_sound_file(p.fresh("lonely", **p.bench.lonely()), p.plan)),
     ("display lost: the program ends within 5 s", LINUX, lambda p: display_lost(p.fresh("lost"), p.plan)),
+    ("uninstall, silent: the installed files and folder, the shortcut and the Uninstall key go", INSTALLED,
+     lambda p: (p.stop(), p.bench.uninstall())),
 ]
 
 
