@@ -141,7 +141,8 @@ class InstalledWine(Wine):
         self.program = self.home / "zimblet.exe"
         link = dict(re.findall(r"\t(Local path|Working directory)\t+: (.*)", subprocess.run(
             ["lnkinfo", self.shortcut], capture_output=True, text=True).stdout))
-        check(link == {"Local path": rf"{folder}\zimblet.exe", "Working directory": folder}, f"the shortcut: {link}")
+        check(link == {"Local path": rf"{folder}\zimblet.exe", "Working directory": folder},
+              f"{self.shortcut} says {link}")
         check(sorted(os.listdir(self.home / "Sounds")) == sorted(os.listdir(self.sounds_dir)), "Sounds not installed")
         values = dict(re.findall(r"^ +(\w+) +REG_\w+ +(.*)$", self.reg_query().stdout, re.M))
         uninstaller = rf'"{folder}\Uninstall.exe"'
