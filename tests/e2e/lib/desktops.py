@@ -122,8 +122,7 @@ class Wine(XScreen):
 
 
 class InstalledWine(Wine):
-    """The program as its installer (`cpack -G NSIS64`) puts it for the user, silently, in a fresh prefix, started
-    as its Start-menu shortcut starts it: from the shortcut's working folder."""
+    """The program as its installer puts it for the user in a fresh prefix, started as its Start-menu shortcut does."""
 
     kind, key = "installed", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zimblet"
 
