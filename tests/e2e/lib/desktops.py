@@ -124,7 +124,7 @@ class Wine(XScreen):
 class InstalledWine(Wine):
     """The program as its installer puts it for the user in a fresh prefix, started as its Start-menu shortcut does."""
 
-    kind, key = "installed", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zimblet"
+    kind, key = "nsis", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zimblet"
 
     def set_up(self):
         setup = next(self.home.glob("zimblet-*-win64-setup.exe"), None)

@@ -307,7 +307,8 @@ def display_lost(session, plan):
     session.wait_end(5, status=1, said="connection")
 
 
-WINDOWS, INSTALLED, X11, WAYLAND = {"wine"}, {"installed"}, {"x11"}, {"sway", "kwin", "gnome"}
+WINDOWS, X11, WAYLAND = {"wine"}, {"x11"}, {"sway", "kwin", "gnome"}
+INSTALLED = {"nsis"}  # a package's program, installed: its start, its sounds found, its end
 LINUX, EVERY = X11 | WAYLAND, {"wine"} | X11 | WAYLAND
 
 # Each row: its title, the kinds of desktop that play it, and its attempts, each on `play` (below). The rows run
@@ -328,7 +329,7 @@ ROWS = [
     ("a root that grows while a brick is held: the drag goes on into the new rows", X11,
      lambda p: root_grows(p.main, p.plan)),
     ("keys: a key reaches the window beneath, Alt+Escape ends nothing, Escape ends with 0 (pointer on a brick, "
-     "then on the desktop)", WINDOWS | INSTALLED | X11,
+     "then on the desktop)", WINDOWS | X11 | INSTALLED,
      lambda p: keys_then_escape(p.main, p.plan, centre(p.plan.target)),
      lambda p: keys_then_escape(p.fresh("keys"), p.plan, p.plan.bare)),
     ("keys: Escape with nothing held reaches the window beneath; keys during a drag reach nobody; Escape while a "
@@ -343,7 +344,7 @@ ROWS = [
     ("a missing or broken sound file: the bell instead, and the program runs on", X11,
      lambda p: bell_without_sound_file(p.fresh("lonely", **p.bench.lonely()), p.plan)),
     ("display lost: the program ends within 5 s", LINUX, lambda p: display_lost(p.fresh("lost"), p.plan)),
-    ("uninstall, silent: the installed files and folder, the shortcut and the Uninstall key go", INSTALLED,
+    ("uninstall, silent: the installed files and folder, the shortcut and the Uninstall key go", {"nsis"},
      lambda p: (p.stop(), p.bench.uninstall())),
 ]
 
