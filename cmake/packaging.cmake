@@ -1,13 +1,15 @@
 # Packages: on Windows zimblet-<version>-win64.zip holding zimblet.exe, its Sounds
-# folder and a README; on Linux a .deb and an .rpm of what `cmake --install` puts
-# under /usr (linux_files.cmake). Built with `cpack` in the build directory
-# (`cpack -G ZIP`, `cpack -G DEB` or `cpack -G RPM`).
+# folder, a README and the licence, and zimblet-<version>-win64-setup.exe, a per-user
+# installer of the same files (our own NSIS template, cmake/nsis/); on Linux a .deb and
+# an .rpm of what `cmake --install` puts under /usr (linux_files.cmake). Built with
+# `cpack` in the build directory (`cpack -G ZIP`, `cpack -G NSIS64`, `cpack -G DEB` or
+# `cpack -G RPM`).
 if(NOT TARGET zimblet)
     return()
 endif()
 
 set(CPACK_PACKAGE_NAME zimblet)
-set(CPACK_PACKAGE_VENDOR Zimblet)
+set(CPACK_PACKAGE_VENDOR "The Zimblet developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 
@@ -16,12 +18,23 @@ if(WIN32)
     # Staged by the sound synthesiser (target zimblet_sounds) when it is part of the build.
     install(DIRECTORY ${CMAKE_BINARY_DIR}/Sounds/ DESTINATION Sounds OPTIONAL FILES_MATCHING PATTERN "*.wav")
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/../packaging/README.txt DESTINATION .)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/../LICENSE DESTINATION . RENAME LICENSE.txt)
 
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toy bricks to drag around the Windows desktop")
     set(CPACK_PACKAGE_FILE_NAME zimblet-${PROJECT_VERSION}-win64)
     # One top folder, from which the program is started.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    # The installer: our template, the installer's own name and no top folder (per-generator.cmake).
+    set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/nsis/per-generator.cmake)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Zimblet)  # also its name in the Start menu and the list of apps
+    set(CPACK_NSIS_INSTALLED_ICON_NAME zimblet.exe)  # the shortcut's target, and the icon the list shows
+    if(TARGET zimblet_icons)  # the installer's and the uninstaller's own icon
+        set(CPACK_NSIS_MUI_ICON ${ZIMBLET_ICO_FILE})
+        set(CPACK_NSIS_MUI_UNIICON ${ZIMBLET_ICO_FILE})
+    endif()
+    set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_LIST_DIR}/../LICENSE)
 else()
     include(${CMAKE_CURRENT_LIST_DIR}/linux_files.cmake)
 

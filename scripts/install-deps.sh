@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs, from Debian's packages, what is missing of:
 #   run      what scripts/run.sh needs to build and show the Linux program
-#   windows  what scripts/run.sh --windows needs for the Windows program under Wine
+#   windows  what scripts/run.sh --windows needs for the Windows program under Wine, and
+#            its installer (nsis) with the reader of the shortcut it makes (liblnk-utils)
 #   linux    what the Linux program's builds and tests need, nothing for Windows
 #   all      (the default) everything the builds and every test need
 # With nothing missing it changes nothing and needs no root. For the Linux program
@@ -14,7 +15,7 @@ run="cmake ninja-build g++ pkg-config dpkg-dev libstb-dev \
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev \
   xvfb xauth xdotool imagemagick"
 windows="cmake ninja-build g++ make mingw-w64 g++-mingw-w64-x86-64-posix libstb-dev \
-  wine wine64 xvfb xauth xdotool imagemagick"
+  wine wine64 xvfb xauth xdotool imagemagick nsis liblnk-utils"
 tests="python3 libgtest-dev googletest libbenchmark-dev libstb-dev x11-utils x11-xserver-utils \
   pulseaudio pulseaudio-utils xcompmgr xbindkeys dpkg-dev \
   sway grim weston kwin-wayland python3-dbus dbus \

@@ -4,7 +4,8 @@
 # X11 and on Wayland (sway and KWin nested on Xvfb, headless Mutter), its packages, the same unit tests
 # under the sanitizers, all of that again on Debian 13 in a debootstrap
 # root (scripts/debian13.sh), the Windows build with its tests
-# under Wine and its zip, and the end-to-end runs of the Windows program under Wine.
+# under Wine, its zip and its installer, and the end-to-end runs of the Windows program under Wine
+# (the installed one among them).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -50,14 +51,14 @@ ctest --preset sanitize -j2
 step "The Linux program on Debian 13: builds, unit tests, sanitizers, X11 and Wayland end-to-end runs"
 scripts/debian13.sh
 
-step "Windows build, its unit tests under Wine, and the zip"
+step "Windows build, its unit tests under Wine, the zip and the installer"
 cmake --preset windows-mingw
 cmake --build --preset windows-mingw
 # The build ran the sound synthesiser under Wine: a test that starts while that
 # prefix's wineserver is still going away can fail at once, so wait for it.
 WINEPREFIX="$PWD/build/windows-mingw/wine-prefix" wineserver -w
 ctest --preset windows-mingw
-(cd build/windows-mingw && cpack -G ZIP)
+(cd build/windows-mingw && cpack -G ZIP && cpack -G NSIS64)
 # Two separate builds must synthesise byte-identical sounds.
 for sound in build/linux/Sounds/*.wav; do
     cmp "$sound" "build/windows-mingw/Sounds/$(basename "$sound")"

@@ -23,10 +23,11 @@ STALL = float(os.environ.get("ZIMBLET_E2E_STALL", 0))  # seconds each compositor
 
 # The Wine setups: the name of its rows, its folders' suffix, the prefix's LogPixels (the dpi Wine reports for
 # the monitor, whether the program is DPI aware or not), the scale the program must show it at (the virtual
-# desktop is the bench's size times it, in device pixels), and whether every run of a --repeat plays it or the
-# first alone.
-WineSetup = namedtuple("WineSetup", "tag suffix dpi scale every_run")
-WINE_SETUPS = [WineSetup("wine", "", 96, 1, True), WineSetup("wine 192 dpi", "-192dpi", 192, 2, False)]
+# desktop is the bench's size times it, in device pixels), whether every run of a --repeat plays it or the
+# first alone, and whether the program is the one its installer puts in a fresh prefix (InstalledWine).
+WineSetup = namedtuple("WineSetup", "tag suffix dpi scale every_run installed", defaults=[False])
+WINE_SETUPS = [WineSetup("wine", "", 96, 1, True), WineSetup("wine 192 dpi", "-192dpi", 192, 2, False),
+               WineSetup("wine installed", "-installed", 96, 1, False, True)]
 
 
 class Wine(XScreen):
@@ -118,6 +119,46 @@ class Wine(XScreen):
 
     def stop(self):
         self.kill_wine()
+
+
+class InstalledWine(Wine):
+    """The program as its installer puts it for the user in a fresh prefix, started as its Start-menu shortcut does."""
+
+    kind, key = "nsis", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zimblet"
+
+    def set_up(self):
+        setup = next(self.home.glob("zimblet-*-win64-setup.exe"), None)
+        check(setup, f"no installer in {self.home}: run `cpack -G NSIS64` there")
+        check(b'level="asInvoker"' in setup.read_bytes(), "the installer asks for administrator rights")
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        self.ensure_prefix()
+        subprocess.run(["wine", setup, "/S"], env=self.env(), check=True, timeout=120)
+        user = next(path for path in (self.prefix / "drive_c" / "users").iterdir() if path.name != "Public")
+        self.shortcut = user / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Zimblet.lnk"
+        folder = rf"C:\users\{user.name}\AppData\Local\Programs\Zimblet"
+        self.home = user / "AppData/Local/Programs/Zimblet"
+        self.program = self.home / "zimblet.exe"
+        link = dict(re.findall(r"\t(Local path|Working directory)\t+: (.*)", subprocess.run(
+            ["lnkinfo", self.shortcut], capture_output=True, text=True).stdout))
+        check(link == {"Local path": rf"{folder}\zimblet.exe", "Working directory": folder},
+              f"{self.shortcut} says {link}")
+        check(sorted(os.listdir(self.home / "Sounds")) == sorted(os.listdir(self.sounds_dir)), "Sounds not installed")
+        values = dict(re.findall(r"^ +(\w+) +REG_\w+ +(.*)$", self.reg_query().stdout, re.M))
+        uninstaller = rf'"{folder}\Uninstall.exe"'
+        check(int(values.pop("EstimatedSize", "0"), 16) > 0 and values == dict(
+            DisplayName="Zimblet", DisplayVersion=setup.name.split("-")[1], Publisher="The Zimblet developers",
+            DisplayIcon=rf"{folder}\zimblet.exe", InstallLocation=folder, NoModify="0x1", NoRepair="0x1",
+            UninstallString=uninstaller, QuietUninstallString=uninstaller + " /S"), f"the Uninstall key: {values}")
+        super().set_up()
+
+    def reg_query(self):
+        return subprocess.run(["wine", "reg", "query", self.key], env=self.env(), capture_output=True, text=True)
+
+    def uninstall(self):
+        """The silent uninstaller hands over to a copy of itself and returns at once: wait for what it takes away."""
+        subprocess.run(["wine", self.home / "Uninstall.exe", "/S"], env=self.env(), check=True, timeout=60)
+        wait_until(lambda: not self.home.exists() and not self.shortcut.exists() and self.reg_query().returncode,
+                   30, "the uninstaller to take the folder, the shortcut and the Uninstall key away", interval=0.5)
 
 
 class Linux:
@@ -626,7 +667,7 @@ def refusals(build_dir):
 def run_wine(build_dir, rows):
     for setup in WINE_SETUPS:
         if setup.every_run or rows.run == 1:
-            on(rows, lambda: Wine(build_dir, setup), setup.tag)
+            on(rows, lambda: (InstalledWine if setup.installed else Wine)(build_dir, setup), setup.tag)
 
 
 def run_x11(build_dir, rows):

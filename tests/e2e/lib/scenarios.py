@@ -308,7 +308,7 @@ def display_lost(session, plan):
 
 
 WINDOWS, X11, WAYLAND = {"wine"}, {"x11"}, {"sway", "kwin", "gnome"}
-INSTALLED = {"deb"}  # a package's program, installed: its start, its sounds found, its end
+INSTALLED = {"deb", "nsis"}  # a package's program, installed: its start, its sounds found, its end
 LINUX, EVERY = X11 | WAYLAND, {"wine"} | X11 | WAYLAND
 
 # Each row: its title, the kinds of desktop that play it, and its attempts, each on `play` (below). The rows run
@@ -344,6 +344,8 @@ ROWS = [
     ("a missing or broken sound file: the bell instead, and the program runs on", X11,
      lambda p: bell_without_sound_file(p.fresh("lonely", **p.bench.lonely()), p.plan)),
     ("display lost: the program ends within 5 s", LINUX, lambda p: display_lost(p.fresh("lost"), p.plan)),
+    ("uninstall, silent: the installed files and folder, the shortcut and the Uninstall key go", {"nsis"},
+     lambda p: (p.stop(), p.bench.uninstall())),
 ]
 
 
