@@ -13,31 +13,35 @@ APP_ID = "org.zimblet.Zimblet"
 SUDO = [] if os.geteuid() == 0 else ["sudo"]
 
 # Each validator: its command ({stage}: the `cmake --install` prefix, {deb}, {rpm}: the packages), the lines it may
-# print, and its exit code; any other line or exit code fails the row.
+# print, and its exit codes; any other line or exit code fails the row.
 VALIDATORS = [
-    (["desktop-file-validate", f"{{stage}}/share/applications/{APP_ID}.desktop"], [], 0),
+    (["desktop-file-validate", f"{{stage}}/share/applications/{APP_ID}.desktop"], [], (0,)),
+    # Debian 12's appstreamcli 0.16 knows no <developer> yet; Debian 13's 1.0 fails the metadata, and lintian warns,
+    # for its only warning: the project has no homepage yet.
     (["appstreamcli", "validate", "--no-net", f"{{stage}}/share/metainfo/{APP_ID}.metainfo.xml"],
-     [r"✔ Validation was successful(: pedantic: \d+)?\.?"], 0),
-    (["man", "--warnings", "-l", "{stage}/share/man/man6/zimblet.6.gz"], None, 0),  # groff's warnings on stderr
-    (["lintian", "{deb}"], ["running with root privileges is not recommended!"], 0),
+     [r"✔ Validation was successful(: infos: 1)?(, )?(pedantic: \d+)?", r"I: \S+: unknown-tag developer",
+      r"W: \S+: url-homepage-missing", r"✘ Validation failed: warnings: 1, pedantic: 1"], (0, 3)),
+    (["man", "--warnings", "-l", "{stage}/share/man/man6/zimblet.6.gz"], None, (0,)),  # groff's warnings on stderr
+    (["lintian", "{deb}"], ["running with root privileges is not recommended!", "W: zimblet: appstream-metadata-"
+                            'validation-failed Problems reported by "appstreamcli validate-tree".'], (0,)),
     # With Fedora's setting for manual pages (gzip); signing is the distributor's, the project has no homepage
     # yet, Debian's rpmlint knows no licence (Fedora's lists MIT), and rpmlint 2.4 looks for a manual page named
     # after its section, not the program.
     (["rpmlint", "-c", str(Path(__file__).with_name("rpmlint.toml")), "{rpm}"],
      [r"=+ rpmlint session starts =+", r"rpmlint: [\d.]+", "configuration:", r"/\S+\.toml", r"checks: \d+, packages: 1",
       r"zimblet\.x86_64: (E: no-signature|W: no-url-tag|W: invalid-license MIT|W: no-manual-page-for-binary zimblet)",
-      r"1 packages and 0 specfiles checked; 1 errors, \d warnings.*"], 64),
+      r"1 packages and 0 specfiles checked; 1 errors, \d warnings.*"], (64,)),
 ]
 
 
-def validate(command, allowed, status):
+def validate(command, allowed, statuses):
     """Each line of the command's output must be one it may print (None: stdout is the page itself, only stderr
     counts)."""
     done = subprocess.run(command, capture_output=True, text=True, timeout=300)
     said = done.stderr if allowed is None else done.stdout + done.stderr
     stray = [line for line in said.splitlines() if line.strip() and
              not any(re.fullmatch(pattern, line.strip()) for pattern in allowed or [])]
-    check(done.returncode == status and not stray, f"{command[0]}: exit {done.returncode}: {stray}")
+    check(done.returncode in statuses and not stray, f"{command[0]}: exit {done.returncode}: {stray}")
     check(allowed is not None or "ZIMBLET_FORCE_X11" in done.stdout, "man shows no page")
 
 
