@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,77 +14,73 @@
 
 namespace {
 
-const int sides[] = {16, 24, 32, 48, 64, 128, 256};
+using Bytes = std::vector<uint8_t>;
 
-std::vector<uint8_t> fileBytes(const std::string& path) {
+Bytes fileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-uint32_t little(const std::vector<uint8_t>& bytes, std::size_t at, int count) {
+uint32_t little(const Bytes& bytes, std::size_t at, int count) {
     uint32_t value = 0;
     for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes.at(at + i);
     return value;
 }
 
-// The picture as rows of RGBA, top-down, from a PNG's bytes.
-std::vector<uint8_t> decodePng(const uint8_t* bytes, std::size_t size, int side) {
+// Top-down RGBA rows of a PNG's bytes, or of the icon's PNG file of that side.
+Bytes decodePng(const uint8_t* bytes, std::size_t size) {
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &width, &height, &channels, 4);
-    EXPECT_TRUE(pixels != nullptr && width == side && height == side);
-    std::vector<uint8_t> rgba(pixels, pixels + (pixels ? 4 * width * height : 0));
+    Bytes rgba(pixels, pixels + (pixels ? 4 * width * height : 0));
     stbi_image_free(pixels);
     return rgba;
 }
-
-std::vector<uint8_t> pngFile(int side) {
+Bytes pngFile(int side) {
     const std::string size = std::to_string(side) + "x" + std::to_string(side);
-    const auto bytes = fileBytes(ZIMBLET_ICONS_DIR "/hicolor/" + size + "/apps/org.zimblet.Zimblet.png");
-    return decodePng(bytes.data(), bytes.size(), side);
+    const Bytes bytes = fileBytes(ZIMBLET_ICONS_DIR "/hicolor/" + size + "/apps/org.zimblet.Zimblet.png");
+    return decodePng(bytes.data(), bytes.size());
 }
 
-// A 32-bit bitmap entry as top-down RGBA; a pixel whose AND-mask bit disagrees with its
-// alpha comes out as a grey that no picture holds.
-std::vector<uint8_t> decodeBitmap(const std::vector<uint8_t>& ico, std::size_t at, int side) {
+// A 32-bit bitmap entry (bottom-up BGRA, then the AND mask) as top-down RGBA; a pixel whose
+// mask bit disagrees with its alpha comes out with an alpha of 0x80, which no picture holds.
+Bytes decodeBitmap(const Bytes& ico, std::size_t at, int side) {
     EXPECT_EQ(little(ico, at + 4, 4), uint32_t(side));
-    EXPECT_EQ(little(ico, at + 8, 4), uint32_t(2 * side));
+    EXPECT_EQ(little(ico, at + 8, 4), uint32_t(2 * side));  // the colours and the mask
     EXPECT_EQ(little(ico, at + 14, 2), 32u);
     const std::size_t colours = at + 40, mask = colours + 4 * side * side, maskRow = (side + 31) / 32 * 4;
-    std::vector<uint8_t> rgba;
+    Bytes rgba;
     for (int row = side - 1; row >= 0; --row) {
         for (int column = 0; column < side; ++column) {
             const uint8_t* bgra = &ico.at(colours + 4 * (row * side + column));
             const bool masked = ico.at(mask + row * maskRow + column / 8) & (0x80 >> column % 8);
-            rgba.insert(rgba.end(), {bgra[2], bgra[1], bgra[0], bgra[3]});
-            if (masked != (bgra[3] == 0)) rgba.back() = 0x80;
+            rgba.insert(rgba.end(), {bgra[2], bgra[1], bgra[0], masked == (bgra[3] == 0) ? bgra[3] : uint8_t(0x80)});
         }
     }
     return rgba;
 }
 
-TEST(IconFilesTest, IcoHoldsTheSevenPicturesOfThePngsBitmapsBelow256) {
-    const auto ico = fileBytes(ZIMBLET_ICONS_DIR "/zimblet.ico");
+TEST(IconFilesTest, IcoHoldsTheSevenPicturesOfThePngsOneAfterAnother) {
+    const Bytes ico = fileBytes(ZIMBLET_ICONS_DIR "/zimblet.ico");
+    const int sides[] = {16, 24, 32, 48, 64, 128, 256};
     ASSERT_GE(ico.size(), 6u + 7 * 16);
     EXPECT_EQ(little(ico, 0, 4), 0x10000u);  // reserved 0, type 1: an icon
     ASSERT_EQ(little(ico, 4, 2), 7u);
     std::size_t end = 6 + 7 * 16;
     for (int entry = 0; entry < 7; ++entry) {
         const int side = sides[entry];
-        const std::size_t at = 6 + 16 * entry, bytes = little(ico, at + 8, 4), offset = little(ico, at + 12, 4);
+        const std::size_t dir = 6 + 16 * entry, bytes = little(ico, dir + 8, 4), offset = little(ico, dir + 12, 4);
         SCOPED_TRACE(side);
-        EXPECT_EQ(ico[at], side % 256);
-        EXPECT_EQ(ico[at + 1], side % 256);
+        EXPECT_EQ(little(ico, dir, 2), uint32_t(side % 256 * 0x101));  // width and height, 256 written as 0
         ASSERT_EQ(offset, end);  // the entries one after another, up to the file's end
-        end += bytes;
-        ASSERT_LE(end, ico.size());
-        EXPECT_EQ(side == 256 ? decodePng(&ico[offset], bytes, side) : decodeBitmap(ico, offset, side), pngFile(side));
+        ASSERT_LE(end += bytes, ico.size());
+        EXPECT_EQ(side == 256 ? decodePng(&ico[offset], bytes) : decodeBitmap(ico, offset, side), pngFile(side));
     }
     EXPECT_EQ(end, ico.size());
 }
 
 TEST(IconFilesTest, LargestIconIsOpaqueBricksInWholeFourPixelBlocksOnATransparentGround) {
     const int side = 256, scale = 4;
-    const auto rgba = pngFile(side);
+    const Bytes rgba = pngFile(side);
     ASSERT_EQ(rgba.size(), 4u * side * side);
     int left = side, top = side, opaque = 0;
     for (int i = 0; i < side * side; ++i) {
@@ -95,14 +90,11 @@ TEST(IconFilesTest, LargestIconIsOpaqueBricksInWholeFourPixelBlocksOnATransparen
     }
     EXPECT_EQ(rgba[3] | rgba[4 * side - 1] | rgba[4 * side * (side - 1) + 3] | rgba.back(), 0);  // corners
     EXPECT_GT(opaque, side * side / 4);
-    for (int y = 0; y < side; ++y) {
-        for (int x = 0; x < side; ++x) {
-            // Each pixel equals the top-left pixel of its block, blocks counted from the bricks' corner.
-            const int blockX = x - ((x - left) % scale + scale) % scale;
-            const int blockY = y - ((y - top) % scale + scale) % scale;
-            if (blockX < 0 || blockY < 0) continue;  // in the margin, left of or above the bricks
-            ASSERT_EQ(std::memcmp(&rgba[4 * (y * side + x)], &rgba[4 * (blockY * side + blockX)], 4), 0)
-                << "pixel " << x << "," << y << " differs from its block";
+    for (int y = top; y < side; ++y) {  // each pixel is the top-left one of its block, counted from the bricks' corner
+        for (int x = left; x < side; ++x) {
+            const int blockPixel = 4 * ((y - (y - top) % scale) * side + x - (x - left) % scale);
+            ASSERT_EQ(Bytes(&rgba[4 * (y * side + x)], &rgba[4 * (y * side + x)] + 4),
+                      Bytes(&rgba[blockPixel], &rgba[blockPixel] + 4)) << "pixel " << x << "," << y;
         }
     }
 }
