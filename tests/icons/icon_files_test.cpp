@@ -59,42 +59,39 @@ Bytes decodeBitmap(const Bytes& ico, std::size_t at, int side) {
     return rgba;
 }
 
-TEST(IconFilesTest, IcoHoldsTheSevenPicturesOfThePngsOneAfterAnother) {
+// Every entry of the .ico is the PNG of its side, the entries one after another up to the
+// file's end; every pixel is opaque or transparent, and the largest icon is whole 4x4 blocks.
+TEST(IconFilesTest, IcoHoldsTheSevenCrispPicturesOfThePngs) {
     const Bytes ico = fileBytes(ZIMBLET_ICONS_DIR "/zimblet.ico");
     const int sides[] = {16, 24, 32, 48, 64, 128, 256};
     ASSERT_GE(ico.size(), 6u + 7 * 16);
     EXPECT_EQ(little(ico, 0, 4), 0x10000u);  // reserved 0, type 1: an icon
     ASSERT_EQ(little(ico, 4, 2), 7u);
     std::size_t end = 6 + 7 * 16;
+    Bytes rgba;
     for (int entry = 0; entry < 7; ++entry) {
         const int side = sides[entry];
         const std::size_t dir = 6 + 16 * entry, bytes = little(ico, dir + 8, 4), offset = little(ico, dir + 12, 4);
         SCOPED_TRACE(side);
         EXPECT_EQ(little(ico, dir, 2), uint32_t(side % 256 * 0x101));  // width and height, 256 written as 0
-        ASSERT_EQ(offset, end);  // the entries one after another, up to the file's end
+        ASSERT_EQ(offset, end);
         ASSERT_LE(end += bytes, ico.size());
-        EXPECT_EQ(side == 256 ? decodePng(&ico[offset], bytes) : decodeBitmap(ico, offset, side), pngFile(side));
+        rgba = pngFile(side);
+        ASSERT_EQ(rgba.size(), 4u * side * side);
+        EXPECT_EQ(side == 256 ? decodePng(&ico[offset], bytes) : decodeBitmap(ico, offset, side), rgba);
+        for (std::size_t alpha = 3; alpha < rgba.size(); alpha += 4) {
+            ASSERT_TRUE(rgba[alpha] == 0 || rgba[alpha] == 255) << "a blended pixel at " << alpha / 4 % side;
+        }
     }
     EXPECT_EQ(end, ico.size());
-}
-
-TEST(IconFilesTest, LargestIconIsOpaqueBricksInWholeFourPixelBlocksOnATransparentGround) {
-    const int side = 256, scale = 4;
-    const Bytes rgba = pngFile(side);
-    ASSERT_EQ(rgba.size(), 4u * side * side);
-    int left = side, top = side, opaque = 0;
-    for (int i = 0; i < side * side; ++i) {
-        const uint8_t alpha = rgba[4 * i + 3];
-        ASSERT_TRUE(alpha == 0 || alpha == 255) << "a blended pixel at " << i % side << "," << i / side;
-        if (alpha != 0) left = std::min(left, i % side), top = std::min(top, i / side), ++opaque;
-    }
+    const int side = 256, scale = 4;  // the blocks start where the first opaque pixel does
+    const int first = int(std::find_if(rgba.begin() + 3, rgba.end(), [](uint8_t a) { return a != 0; }) - rgba.begin());
+    const int left = first / 4 % side % scale, top = first / 4 / side % scale;
     EXPECT_EQ(rgba[3] | rgba[4 * side - 1] | rgba[4 * side * (side - 1) + 3] | rgba.back(), 0);  // corners
-    EXPECT_GT(opaque, side * side / 4);
-    for (int y = top; y < side; ++y) {  // each pixel is the top-left one of its block, counted from the bricks' corner
+    for (int y = top; y < side; ++y) {
         for (int x = left; x < side; ++x) {
-            const int blockPixel = 4 * ((y - (y - top) % scale) * side + x - (x - left) % scale);
-            ASSERT_EQ(Bytes(&rgba[4 * (y * side + x)], &rgba[4 * (y * side + x)] + 4),
-                      Bytes(&rgba[blockPixel], &rgba[blockPixel] + 4)) << "pixel " << x << "," << y;
+            const int block = 4 * ((y - (y - top) % scale) * side + x - (x - left) % scale);
+            ASSERT_TRUE(std::equal(&rgba[block], &rgba[block] + 4, &rgba[4 * (y * side + x)])) << x << "," << y;
         }
     }
 }
