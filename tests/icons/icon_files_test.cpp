@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -60,7 +61,8 @@ Bytes decodeBitmap(const Bytes& ico, std::size_t at, int side) {
 }
 
 // Every entry of the .ico is the PNG of its side, the entries one after another up to the
-// file's end; every pixel is opaque or transparent, and the largest icon is whole 4x4 blocks.
+// file's end; every pixel is opaque or transparent, the bricks centred, and the largest icon
+// is whole 4x4 blocks.
 TEST(IconFilesTest, IcoHoldsTheSevenCrispPicturesOfThePngs) {
     const Bytes ico = fileBytes(ZIMBLET_ICONS_DIR "/zimblet.ico");
     const int sides[] = {16, 24, 32, 48, 64, 128, 256};
@@ -79,9 +81,16 @@ TEST(IconFilesTest, IcoHoldsTheSevenCrispPicturesOfThePngs) {
         rgba = pngFile(side);
         ASSERT_EQ(rgba.size(), 4u * side * side);
         EXPECT_EQ(side == 256 ? decodePng(&ico[offset], bytes) : decodeBitmap(ico, offset, side), rgba);
-        for (std::size_t alpha = 3; alpha < rgba.size(); alpha += 4) {
-            ASSERT_TRUE(rgba[alpha] == 0 || rgba[alpha] == 255) << "a blended pixel at " << alpha / 4 % side;
+        int left = side, right = -1, top = side, bottom = -1;  // the opaque pixels' box, centred, at least half wide
+        for (int i = 0; i < side * side; ++i) {
+            ASSERT_TRUE(rgba[4 * i + 3] == 0 || rgba[4 * i + 3] == 255) << "a blended pixel at " << i % side;
+            if (rgba[4 * i + 3] != 0) {
+                left = std::min(left, i % side), right = std::max(right, i % side), bottom = i / side;
+                top = std::min(top, i / side);
+            }
         }
+        EXPECT_LE(std::abs(left - (side - 1 - right)) | std::abs(top - (side - 1 - bottom)), 1);
+        EXPECT_GE(right - left + 1, side / 2);
     }
     EXPECT_EQ(end, ico.size());
     const int side = 256, scale = 4;  // the blocks start where the first opaque pixel does
