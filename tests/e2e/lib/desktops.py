@@ -67,7 +67,7 @@ class Wine(XScreen):
         stamp, wanted = self.prefix / "zimblet-e2e-prefix", f"layout 2 desktop {size} dpi {self.setup.dpi}\n"
         if stamp.is_file() and stamp.read_text() == wanted:
             return
-        print(f"creating Wine prefix {self.prefix} (once)", flush=True)
+        print(f"creating Wine prefix {self.prefix}", flush=True)
         shutil.rmtree(self.prefix, ignore_errors=True)
         reg_add = ["wine", "reg", "add"]
         for command in (["wineboot", "-i"],
