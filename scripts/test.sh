@@ -48,7 +48,7 @@ cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize -j2
 
-step "The Linux program on Debian 13: builds, unit tests, sanitizers, X11 and Wayland end-to-end runs"
+step "The Linux program on Debian 13: builds, unit tests, sanitizers, X11 and Wayland end-to-end runs, packages"
 scripts/debian13.sh
 
 step "Windows build, its unit tests under Wine, the zip and the installer"
